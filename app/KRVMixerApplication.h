@@ -1,0 +1,25 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The application object: one instance, one main window. */
+class KRVMixerApplication : public juce::JUCEApplication
+{
+public:
+    KRVMixerApplication();
+    ~KRVMixerApplication() override;
+
+    const juce::String getApplicationName() override;
+    const juce::String getApplicationVersion() override;
+    bool moreThanOneInstanceAllowed() override;
+
+    void initialise (const juce::String& commandLine) override;
+    void shutdown() override;
+    void systemRequestedQuit() override;
+    void anotherInstanceStarted (const juce::String& commandLine) override;
+
+    class MainWindow;
+
+private:
+    std::unique_ptr<MainWindow> mainWindow;
+};

@@ -1,0 +1,3 @@
+#include "app/KRVMixerApplication.h"
+
+START_JUCE_APPLICATION (KRVMixerApplication)

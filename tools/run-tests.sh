@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything in Debug and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh
+source tools/build-env.sh
+
+build=build/debug
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVARO_WERROR=ON
+cmake --build "$build"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
