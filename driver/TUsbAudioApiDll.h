@@ -128,5 +128,6 @@ private:
     template <typename EntryPoint>
     bool bind (EntryPoint& pointer, const char* operation, TUsbAudioStatus& failure);
 
-    TUsbAudioStatus bindGroup (int group, TUsbAudioStatus& failure);
+    /** Binds one group of the table; false (with the library unloaded) when a lookup failed. */
+    bool bindGroup (int group, TUsbAudioStatus& failure);
 };
