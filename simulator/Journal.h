@@ -24,8 +24,6 @@ public:
     /** The most entries kept in memory; the oldest go first. */
     static constexpr std::size_t capacity = 65536;
 
-    Journal();
-
     void add (const char* entryPoint, const std::uint8_t* bytes, std::uint32_t size, std::uint32_t status);
     void clear() { entries.clear(); }
 
@@ -37,5 +35,4 @@ public:
 
 private:
     std::deque<Entry> entries;
-    std::string filePath;
 };
