@@ -61,12 +61,12 @@ TEST_F (DspMixerAccessTest, QueryLayoutReadsTheVersionAndTheSixCounts)
     EXPECT_EQ (dsp.protocolWord2, 1u);
     EXPECT_EQ (dsp.counts, (std::array<std::uint32_t, 6> { 16, 14, 16, 14, 4, 4 }));
     EXPECT_EQ (sentHex(), (Strings { "GetDspProperty 4D0000002A0000000000000000000000",
-                                     "GetDspProperty 4D000000640000000000000000",
-                                     "GetDspProperty 4D000000650000000000000000",
-                                     "GetDspProperty 4D000000660000000000000000",
-                                     "GetDspProperty 4D000000670000000000000000",
-                                     "GetDspProperty 4D000000680000000000000000",
-                                     "GetDspProperty 4D000000690000000000000000" }));
+                                     "GetDspProperty 4D0000006400000000000000",
+                                     "GetDspProperty 4D0000006500000000000000",
+                                     "GetDspProperty 4D0000006600000000000000",
+                                     "GetDspProperty 4D0000006700000000000000",
+                                     "GetDspProperty 4D0000006800000000000000",
+                                     "GetDspProperty 4D0000006900000000000000" }));
 }
 
 TEST_F (DspMixerAccessTest, OtherProtocolVersionKeepsBothWordsAndLeavesTheCounts)
@@ -235,8 +235,10 @@ TEST_F (DspMixerAccessTest, MeterRefreshWritesOnlyTheLevels)
                                                  std::uint32_t (dsp.meterBlock.size())), 0u);
 
     for (std::size_t entry = 8; entry < laidOut.size(); entry += 8)
+    {
         for (std::size_t i = entry; i < entry + 6; ++i)
             EXPECT_EQ (dsp.meterBlock[i], laidOut[i]) << "byte " << i;
+    }
 
     const auto inputs = dsp.meterSpan (Hardware::DeviceInput);
     EXPECT_EQ (inputs.levelAt (1), -1234);

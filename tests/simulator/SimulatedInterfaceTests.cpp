@@ -100,9 +100,9 @@ TEST_F (SimulatedInterfaceTest, DefaultInterfacesAreATrovikAndAPexa)
         EXPECT_EQ (text (record.serialNumber), expected[i][1]);
     }
 
-    Bytes request = SimulatorHarness::bytes ("4D000000660000000000000000");   // application playback count
+    Bytes request = SimulatorHarness::bytes ("4D0000006600000000000000");   // application playback count
     EXPECT_EQ (get (request, sim.open (1)), 0u);
-    EXPECT_EQ (SimulatorHarness::hex (request.data(), request.size()), "4D000000660000000600000000");
+    EXPECT_EQ (SimulatorHarness::hex (request.data(), request.size()), "4D0000006600000006000000");
 }
 
 TEST_F (SimulatedInterfaceTest, InterfaceListComesFromTheEnvironment)
@@ -190,7 +190,7 @@ TEST_F (SimulatedInterfaceTest, MalformedRequestsAreRefusedAndChangeNothing)
 TEST_F (SimulatedInterfaceTest, GainsReadBackExactly)
 {
     EXPECT_EQ (set ("4D000000C800000000020005FFFFFF7F" "0201020300000080"), 0u);
-    EXPECT_EQ (set ("4D000000C900000002030100000080"), 0u);
+    EXPECT_EQ (set ("4D000000C9000000020301000080"), 0u);
 
     EXPECT_EQ (crosspoint (0, 2, 4, 5), 0x7FFFFFFF);
     EXPECT_EQ (crosspoint (2, 1, 6, 3), std::int32_t (0x80000000));
@@ -223,9 +223,9 @@ TEST_F (SimulatedInterfaceTest, AbsurdCountsAreReportedAsSet)
     const std::uint32_t counts[] = { 100000, 7, 0, 1, 2, 3 };
     ASSERT_EQ (sim.KSIM_SetChannelCounts (0, counts), 0u);
 
-    auto request = SimulatorHarness::bytes ("4D000000640000000000000000");
+    auto request = SimulatorHarness::bytes ("4D0000006400000000000000");
     ASSERT_EQ (get (request), 0u);
-    EXPECT_EQ (SimulatorHarness::hex (request.data(), request.size()), "4D00000064000000A086010000");
+    EXPECT_EQ (SimulatorHarness::hex (request.data(), request.size()), "4D00000064000000A0860100");
     EXPECT_EQ (set ("4D000000C9000000 01FF 00000001"), 0u);
 }
 
@@ -245,8 +245,10 @@ TEST_F (SimulatedInterfaceTest, MeterRepliesWriteOnlyTheLevels)
         ASSERT_EQ (get (block), 0u);
 
         for (std::size_t i = 0; i < block.size(); ++i)
-            if (i < 8 || (i - 8) % 8 < 6)
-                EXPECT_EQ (block[i], laidOut[i]) << "byte " << i;
+        {
+            const auto levelByte = i >= 8 && (i - 8) % 8 >= 6;
+            EXPECT_TRUE (levelByte || block[i] == laidOut[i]) << "byte " << i;
+        }
     }
 
     EXPECT_EQ (set ("4D0000002C01000000000000"), 0u);
@@ -367,14 +369,14 @@ TEST_F (SimulatedInterfaceTest, ChosenEntryPointFailsUntilCleared)
 
 TEST_F (SimulatedInterfaceTest, JournalKeepsRequestsAsTheyArrived)
 {
-    auto request = SimulatorHarness::bytes ("4D000000650000000000000000");
+    auto request = SimulatorHarness::bytes ("4D0000006500000000000000");
     ASSERT_EQ (get (request), 0u);
     EXPECT_EQ (set ("4D000000C8000000"), 0u);
 
     const auto journal = sim.journal();
     ASSERT_EQ (journal.size(), 2u);
     EXPECT_EQ (journal[0].entryPoint, "GetDspProperty");
-    EXPECT_EQ (journal[0].hex(), "4D000000650000000000000000");
+    EXPECT_EQ (journal[0].hex(), "4D0000006500000000000000");
     EXPECT_EQ (journal[1].entryPoint, "SetDspProperty");
     EXPECT_EQ (journal[1].hex(), "4D000000C8000000");
 
@@ -383,7 +385,7 @@ TEST_F (SimulatedInterfaceTest, JournalKeepsRequestsAsTheyArrived)
     std::uint32_t size = 0, status = 1;
     EXPECT_EQ (sim.KSIM_GetJournalEntry (0, name, sizeof (name), bytes, sizeof (bytes), &size, &status), 234u);
     EXPECT_STREQ (name, "Get");
-    EXPECT_EQ (size, 13u);
+    EXPECT_EQ (size, 12u);
     EXPECT_EQ (status, 0u);
     EXPECT_EQ (sim.KSIM_GetJournalEntry (2, name, sizeof (name), bytes, sizeof (bytes), &size, &status), 0xEE000041u);
 }
@@ -400,4 +402,14 @@ TEST_F (SimulatedInterfaceTest, JournalFileGetsOneLinePerRequest)
     EXPECT_EQ (file.loadFileAsString(), "SetDspProperty 4D000000C80000000103010000000001 status=00000000\n"
                                         "SetDspProperty 4D000000C80000000300010000000001 status=EE000041\n");
     file.deleteFile();
+}
+
+TEST (SimulatorHarness, RegistryLeadsTheLoaderToTheSimulator)
+{
+    SimulatorHarness::registerLibrary();
+    TUsbAudioApiDll api;
+
+    ASSERT_EQ (api.LoadFromRegistry(), 0u);
+    ASSERT_NE (api.TUSBAUDIO_GetDspProperty, nullptr);
+    EXPECT_EQ (api.TUSBAUDIO_GetDeviceCount(), 2u);
 }
