@@ -1,6 +1,8 @@
 #include "ui/MacroSliderComponent.h"
 
+#include "backend/HardwareBackend.h"
 #include "support/RecordingGraphicsContext.h"
+#include "support/SimulatorHarness.h"
 
 #include "BinaryData.h"
 
@@ -22,6 +24,84 @@ juce::Slider& sliderOf (MacroSliderComponent& widget)
     EXPECT_NE (slider, nullptr);
     return *slider;
 }
+
+juce::MouseEvent mouseAt (juce::Component& component, float y, juce::Point<float> downAt)
+{
+    const auto now = juce::Time::getCurrentTime();
+    return { juce::Desktop::getInstance().getMainMouseSource(), { 20.0f, y },
+             juce::ModifierKeys::leftButtonModifier, juce::MouseInputSource::defaultPressure,
+             0.0f, 0.0f, 0.0f, 0.0f, &component, &component, now, downAt, now, 1, y != downAt.y };
+}
+
+// Nodes on the simulated TROVIK: application playback 0 feeds device output 0 at unity (factory
+// routing); the other two crosspoints start at 0.
+const Hardware::MacroNode unityNode { 0, 0, 5, 0 };
+const Hardware::MacroNode silentNode { 0, 1, 5, 0 };
+const Hardware::MacroNode recordingNode { 1, 2, 4, 3 };
+
+// The crosspoint request for the three nodes in this order: "4D000000 C8000000", then each node's
+// kind codes and index bytes with the little-endian 8.24 gain.
+std::string crosspointRequest (const std::string& gainHex)
+{
+    return "4D000000C8000000" "00000100" + gainHex + "00010100" + gainHex + "01020003" + gainHex;
+}
+
+const std::vector<Hardware::MacroNode> threeNodes { unityNode, silentNode, recordingNode };
+
+// The backend is made at most once per process (each test runs in a process of its own), after the
+// simulator is set up, and deleted at the end of the test.
+class MacroSliderOnDevice : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE (sim.isReady());
+        backend = HardwareBackend::getInstance();
+        ASSERT_NE (backend, nullptr);
+        backend->selectDevice ({});
+        ASSERT_TRUE (backend->isConnected());
+        sim.KSIM_ClearJournal();
+    }
+
+    void TearDown() override { HardwareBackend::deleteInstance(); }
+
+    void setStoredGain (const Hardware::MacroNode& node, float gain)
+    {
+        backend->setCrosspointGain ({ (Hardware::ChannelKind) node.inputKind, node.inputIndex },
+                                    { (Hardware::ChannelKind) node.outputKind, node.outputIndex }, gain);
+        sim.KSIM_ClearJournal();
+    }
+
+    std::int32_t storedGain (const Hardware::MacroNode& node) const
+    {
+        std::int32_t gain = -1;
+        sim.KSIM_GetCrosspointGain (0, node.inputKind, (std::uint32_t) node.inputIndex,
+                                    node.outputKind, (std::uint32_t) node.outputIndex, &gain);
+        return gain;
+    }
+
+    std::vector<std::string> sent() const
+    {
+        std::vector<std::string> result;
+
+        for (const auto& entry : sim.journal())
+            result.push_back (entry.entryPoint.substr (0, 3) + " " + entry.hex());
+
+        return result;
+    }
+
+    double startValueFor (float gain)
+    {
+        setStoredGain (silentNode, gain);
+        MacroSliderComponent widget (makeMacro ("Monitor", { silentNode, unityNode }));
+        return sliderOf (widget).getValue();
+    }
+
+    SimulatorHarness sim;
+    HardwareBackend* backend = nullptr;
+};
+
+using Strings = std::vector<std::string>;
 } // namespace
 
 TEST (MacroSliderComponent, SliderIsAPlainVerticalPercentSlider)
@@ -120,4 +200,96 @@ TEST (MacroSliderComponent, NarrowWidgetGivesTheNameNoWidth)
     // At 20 px or less the area has no width, so there is nothing to draw the name into.
     EXPECT_TRUE (paintText (20).empty());
     EXPECT_TRUE (paintText (3).empty());
+}
+
+//==============================================================================
+TEST_F (MacroSliderOnDevice, StartsAtTheFirstNodesGain)
+{
+    EXPECT_EQ (startValueFor (1.0f), 100.0);
+    EXPECT_EQ (startValueFor (0.01f), 50.0);
+    EXPECT_EQ (startValueFor (0.0001f), 0.0);
+    EXPECT_EQ (startValueFor (0.00001f), 0.0);
+    EXPECT_EQ (startValueFor (0.0f), 0.0);
+    EXPECT_EQ (startValueFor (0.5f), 92.0); // -6.02 dB is 92.47 %, kept as a whole per cent
+}
+
+TEST_F (MacroSliderOnDevice, BuildingReadsTheFirstNodeAndSendsNothing)
+{
+    MacroSliderComponent widget (makeMacro ("Playback", threeNodes));
+    EXPECT_EQ (sliderOf (widget).getValue(), 100.0);
+    EXPECT_EQ (sent(), (Strings { "Get 4D000000C80000000000010000000000" }));
+
+    widget.setSize (120, 400);
+    EXPECT_EQ (sent().size(), 1u);
+
+    sim.KSIM_ClearJournal();
+    MacroSliderComponent empty (makeMacro ("Nothing"));
+    EXPECT_EQ (sliderOf (empty).getValue(), 0.0);
+    EXPECT_TRUE (sent().empty());
+}
+
+TEST_F (MacroSliderOnDevice, EveryMoveSendsOneRequestForAllNodes)
+{
+    MacroSliderComponent widget (makeMacro ("Playback", threeNodes));
+    auto& slider = sliderOf (widget);
+    sim.KSIM_ClearJournal();
+
+    slider.setValue (0.0, juce::sendNotificationSync);
+    EXPECT_EQ (sent(), (Strings { "Set " + crosspointRequest ("00000000") }));
+
+    sim.KSIM_ClearJournal();
+    slider.setValue (100.0, juce::sendNotificationSync);
+    EXPECT_EQ (sent(), (Strings { "Set " + crosspointRequest ("00000001") }));
+
+    // 50 % is -40 dB, gain 0.01: 167772 (0x028F5C) on the wire.
+    sim.KSIM_ClearJournal();
+    slider.setValue (50.0, juce::sendNotificationSync);
+    EXPECT_EQ (sent(), (Strings { "Set " + crosspointRequest ("5C8F0200") }));
+
+    for (const auto& node : { unityNode, silentNode, recordingNode })
+        EXPECT_EQ (storedGain (node), 167772);
+    EXPECT_EQ (slider.getValue(), 50.0);
+}
+
+TEST_F (MacroSliderOnDevice, FirstMoveSetsNodesWithDifferentGainsAlike)
+{
+    setStoredGain (recordingNode, 0.25f);
+    MacroSliderComponent widget (makeMacro ("Mix", { silentNode, unityNode, recordingNode }));
+    auto& slider = sliderOf (widget);
+    EXPECT_EQ (slider.getValue(), 0.0); // only the first node counts
+
+    slider.setValue (100.0, juce::sendNotificationSync);
+    for (const auto& node : { unityNode, silentNode, recordingNode })
+        EXPECT_EQ (storedGain (node), 16777216);
+}
+
+TEST_F (MacroSliderOnDevice, DraggingSendsEachNewValue)
+{
+    setStoredGain (unityNode, 0.0f);
+    MacroSliderComponent widget (makeMacro ("Playback", threeNodes));
+    widget.setSize (120, 400);
+    auto& slider = sliderOf (widget);
+    ASSERT_EQ (slider.getValue(), 0.0);
+    sim.KSIM_ClearJournal();
+
+    // Press above the track (the top), drag to its middle and beyond its bottom, let go.
+    const juce::Point<float> downAt { 20.0f, 0.0f };
+    slider.mouseDown (mouseAt (slider, 0.0f, downAt));
+    EXPECT_EQ (slider.getValue(), 100.0);
+    slider.mouseDrag (mouseAt (slider, (float) slider.getHeight() * 0.5f, downAt));
+    EXPECT_EQ (slider.getValue(), 50.0);
+    slider.mouseDrag (mouseAt (slider, (float) slider.getHeight() + 50.0f, downAt));
+    EXPECT_EQ (slider.getValue(), 0.0);
+    slider.mouseUp (mouseAt (slider, (float) slider.getHeight() + 50.0f, downAt));
+
+    EXPECT_EQ (sent(), (Strings { "Set " + crosspointRequest ("00000001"),
+                                  "Set " + crosspointRequest ("5C8F0200"),
+                                  "Set " + crosspointRequest ("00000000") }));
+}
+
+TEST_F (MacroSliderOnDevice, MacroWithoutNodesSendsAnEmptyRequest)
+{
+    MacroSliderComponent widget (makeMacro ("Nothing"));
+    sliderOf (widget).setValue (30.0, juce::sendNotificationSync);
+    EXPECT_EQ (sent(), (Strings { "Set 4D000000C8000000" }));
 }
