@@ -9,10 +9,6 @@
 
 namespace
 {
-constexpr std::uint32_t propertySet = 77;
-constexpr std::uint32_t crosspointProperty = 200;
-constexpr std::uint32_t outputGainProperty = 201;
-
 constexpr std::uint32_t categoryFilterSettings = 0x21;
 constexpr int pollIntervalMs = 1000;
 
@@ -21,47 +17,6 @@ constexpr std::uint32_t maxDeviceCount = 256;
 
 /** A signed 8.24 value read back from the interface, as a linear factor. */
 constexpr float fixedPointToGain = 5.9604645e-8f;
-
-bool isMixerInput (Hardware::ChannelKind kind) noexcept
-{
-    return static_cast<std::uint32_t> (kind) <= 2;
-}
-
-bool isMixerOutput (Hardware::ChannelKind kind) noexcept
-{
-    return static_cast<std::uint32_t> (kind) - 4u <= 2u;
-}
-
-std::uint8_t kindCode (Hardware::ChannelKind kind) noexcept
-{
-    return static_cast<std::uint8_t> (static_cast<std::uint32_t> (kind) % 4u);
-}
-
-std::uint8_t indexByte (std::int32_t index) noexcept
-{
-    return static_cast<std::uint8_t> (static_cast<std::uint32_t> (index) & 0xffu);
-}
-
-void writeWord (std::uint8_t* destination, std::uint32_t value) noexcept
-{
-    for (int i = 0; i < 4; ++i)
-        destination[i] = static_cast<std::uint8_t> (value >> (8 * i));
-}
-
-std::int32_t readSignedWord (const std::uint8_t* source) noexcept
-{
-    std::uint32_t value = 0;
-
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t> (source[i]) << (8 * i);
-
-    return static_cast<std::int32_t> (value);
-}
-
-std::int16_t readSignedHalfWord (const std::uint8_t* source) noexcept
-{
-    return static_cast<std::int16_t> (static_cast<std::uint16_t> (source[0] | (source[1] << 8)));
-}
 
 /** The gain scaled to signed 8.24 and rounded to nearest, halves to even. */
 std::int32_t crosspointValue (float gain) noexcept
@@ -77,7 +32,7 @@ std::int32_t outputGainValue (float gain) noexcept
     if (std::isnan (scaled))
         return 0;
 
-    // The float nearest to 2^31 is 2^31 itself, which no longer fits: compare against it.
+    // 2^31 is exactly representable as a float and is the first value that no longer fits.
     if (scaled >= 2147483648.0f)
         return std::numeric_limits<std::int32_t>::max();
 
@@ -85,33 +40,6 @@ std::int32_t outputGainValue (float gain) noexcept
         return std::numeric_limits<std::int32_t>::min();
 
     return static_cast<std::int32_t> (scaled);
-}
-
-using CrosspointRequest = std::array<std::uint8_t, 16>;
-using OutputGainRequest = std::array<std::uint8_t, 14>;
-
-CrosspointRequest makeCrosspointRequest (Hardware::Channel input, Hardware::Channel output, std::int32_t value) noexcept
-{
-    CrosspointRequest request {};
-    writeWord (request.data(), propertySet);
-    writeWord (request.data() + 4, crosspointProperty);
-    request[8] = kindCode (input.kind);
-    request[9] = indexByte (input.index);
-    request[10] = kindCode (output.kind);
-    request[11] = indexByte (output.index);
-    writeWord (request.data() + 12, static_cast<std::uint32_t> (value));
-    return request;
-}
-
-OutputGainRequest makeOutputGainRequest (Hardware::Channel output, std::int32_t value) noexcept
-{
-    OutputGainRequest request {};
-    writeWord (request.data(), propertySet);
-    writeWord (request.data() + 4, outputGainProperty);
-    request[8] = kindCode (output.kind);
-    request[9] = indexByte (output.index);
-    writeWord (request.data() + 10, static_cast<std::uint32_t> (value));
-    return request;
 }
 
 /** A string of the properties record: it ends at its NUL or at the end of its field, whichever
@@ -146,30 +74,28 @@ juce::String stringFromField (const win::WCHAR (&field)[units])
     return juce::String (juce::CharPointer_UTF32 (characters.data()));
 }
 
-/** Where the accessor keeps the count of each kind: property order 100 to 105. */
-int countSlot (Hardware::ChannelKind kind) noexcept
+/** Where the accessor keeps the count of a kind (property order 100 to 105); numCounts for none. */
+std::size_t countSlot (Hardware::ChannelKind kind) noexcept
 {
     switch (kind)
     {
-        case Hardware::ApplicationPlayback:  return 2;
-        case Hardware::DeviceInput:          return 1;
-        case Hardware::VirtualPlayback:      return 4;
-        case Hardware::ApplicationRecording: return 3;
-        case Hardware::DeviceOutput:         return 0;
-        case Hardware::VirtualRecording:     return 5;
-        default:                             return -1;
+        case Hardware::ApplicationPlayback:  return DspProtocol::applicationPlaybackCount;
+        case Hardware::DeviceInput:          return DspProtocol::deviceInputCount;
+        case Hardware::VirtualPlayback:      return DspProtocol::virtualPlaybackCount;
+        case Hardware::ApplicationRecording: return DspProtocol::applicationRecordingCount;
+        case Hardware::DeviceOutput:         return DspProtocol::deviceOutputCount;
+        case Hardware::VirtualRecording:     return DspProtocol::virtualRecordingCount;
+        default:                             return DspProtocol::numCounts;
     }
 }
 } // namespace
 
 //==============================================================================
 HardwareBackend::Pimpl::Pimpl (HardwareBackend& backend)
-    : owner (backend)
+    : owner (backend),
+      dsp (&api)
 {
-    dsp.api = &api;
-
-    for (auto& limit : dsp.maxCounts)
-        limit = maxChannelCount;
+    dsp.maxCounts.fill (DspMixerAccess::channelLimit);
 
     if (api.LoadFromRegistry() == 0 && api.TUSBAUDIO_EnumerateDevices != nullptr)
         api.TUSBAUDIO_EnumerateDevices();
@@ -343,8 +269,7 @@ void HardwareBackend::Pimpl::forgetAccessorDevice()
     dsp.protocolVersion = 0;
     dsp.protocolWord2 = 0;
 
-    for (auto& count : dsp.counts)
-        count = 0;
+    dsp.counts.fill (0);
 
     dsp.close();
 }
@@ -355,10 +280,10 @@ std::vector<Hardware::Channel> HardwareBackend::Pimpl::getChannels (Hardware::Ch
     std::vector<Hardware::Channel> channels;
     const auto slot = countSlot (kind);
 
-    if (! isConnected() || slot < 0)
+    if (! isConnected() || slot >= DspProtocol::numCounts)
         return channels;
 
-    const auto count = std::min (dsp.counts[slot], maxChannelCount);
+    const auto count = std::min (dsp.counts[slot], DspMixerAccess::channelLimit);
     channels.reserve (count);
 
     for (std::uint32_t i = 0; i < count; ++i)
@@ -369,24 +294,24 @@ std::vector<Hardware::Channel> HardwareBackend::Pimpl::getChannels (Hardware::Ch
 
 void HardwareBackend::Pimpl::setCrosspointGain (Hardware::Channel input, Hardware::Channel output, float gain)
 {
-    if (! isConnected() || ! isMixerInput (input.kind) || ! isMixerOutput (output.kind))
+    if (! isConnected() || ! DspMixerAccess::isInputKind (input.kind) || ! DspMixerAccess::isOutputKind (output.kind))
         return;
 
-    auto request = makeCrosspointRequest (input, output, crosspointValue (gain));
+    auto request = DspMixerAccess::makeCrosspointRequest (input, output, crosspointValue (gain));
     sendDspRequest (true, request.data(), static_cast<std::uint32_t> (request.size()));
 }
 
 float HardwareBackend::Pimpl::getCrosspointGain (Hardware::Channel input, Hardware::Channel output)
 {
-    if (! isMixerInput (input.kind) || ! isMixerOutput (output.kind))
+    if (! DspMixerAccess::isInputKind (input.kind) || ! DspMixerAccess::isOutputKind (output.kind))
         return 0.0f;
 
-    auto request = makeCrosspointRequest (input, output, 0);
+    auto request = DspMixerAccess::makeCrosspointRequest (input, output, 0);
 
     if (! sendDspRequest (false, request.data(), static_cast<std::uint32_t> (request.size())))
         return 0.0f;
 
-    return static_cast<float> (readSignedWord (request.data() + 12)) * fixedPointToGain;
+    return static_cast<float> (DspMixerAccess::gainOf (request)) * fixedPointToGain;
 }
 
 void HardwareBackend::Pimpl::setCrosspointGains (const std::vector<Hardware::MacroNode>& crosspoints, float gain)
@@ -396,7 +321,7 @@ void HardwareBackend::Pimpl::setCrosspointGains (const std::vector<Hardware::Mac
 
     const auto value = crosspointValue (gain);
 
-    std::vector<std::pair<Hardware::Channel, Hardware::Channel>> routes;
+    std::vector<DspMixerAccess::Route> routes;
     routes.reserve (crosspoints.size());
 
     for (const auto& node : crosspoints)
@@ -408,24 +333,24 @@ void HardwareBackend::Pimpl::setCrosspointGains (const std::vector<Hardware::Mac
 
 void HardwareBackend::Pimpl::setOutputGain (Hardware::Channel output, float gain)
 {
-    if (! isConnected() || ! isMixerOutput (output.kind))
+    if (! isConnected() || ! DspMixerAccess::isOutputKind (output.kind))
         return;
 
-    auto request = makeOutputGainRequest (output, outputGainValue (gain));
+    auto request = DspMixerAccess::makeOutputGainRequest (output, outputGainValue (gain));
     sendDspRequest (true, request.data(), static_cast<std::uint32_t> (request.size()));
 }
 
 float HardwareBackend::Pimpl::getOutputGain (Hardware::Channel output)
 {
-    if (! isConnected() || ! isMixerOutput (output.kind))
+    if (! isConnected() || ! DspMixerAccess::isOutputKind (output.kind))
         return 0.0f;
 
-    auto request = makeOutputGainRequest (output, 0);
+    auto request = DspMixerAccess::makeOutputGainRequest (output, 0);
 
     if (! sendDspRequest (false, request.data(), static_cast<std::uint32_t> (request.size())))
         return 0.0f;
 
-    return static_cast<float> (readSignedWord (request.data() + 10)) * fixedPointToGain;
+    return static_cast<float> (DspMixerAccess::gainOf (request)) * fixedPointToGain;
 }
 
 bool HardwareBackend::Pimpl::sendDspRequest (bool isSet, void* request, std::uint32_t size)
@@ -446,13 +371,9 @@ float HardwareBackend::Pimpl::getMeterLevel (Hardware::Channel channel) const
     if (! isConnected())
         return 0.0f;
 
-    const auto span = dsp.meterSpan (channel.kind);
-
-    if (span.entries == nullptr || static_cast<std::uint32_t> (channel.index) >= span.count)
-        return -120.0f;
-
-    const auto* entry = span.entries + 8 * static_cast<std::size_t> (channel.index);
-    return static_cast<float> (readSignedHalfWord (entry + 6)) * 0.01f;
+    // A channel without an entry (meters off, no such kind, index beyond the count) reads -120 dB.
+    const auto level = dsp.meterSpan (channel.kind).levelAt (static_cast<std::uint32_t> (channel.index));
+    return static_cast<float> (level) * 0.01f;
 }
 
 void HardwareBackend::Pimpl::refreshMeters()

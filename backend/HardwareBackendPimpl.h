@@ -42,9 +42,6 @@ public:
     void refreshMeters();
     std::vector<std::uint32_t> getBufferSizes() const;
 
-    /** The upper limit of every channel count: a channel's index travels as a single byte. */
-    static constexpr std::uint32_t maxChannelCount = 256;
-
     HardwareBackend& owner;
     std::vector<DeviceInfo> devices;
     int currentDeviceIndex = -1;
