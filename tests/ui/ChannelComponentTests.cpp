@@ -3,6 +3,7 @@
 #include "BinaryData.h"
 #include "backend/Settings.h"
 
+#include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -89,15 +90,11 @@ TEST (ChannelComponent, TinyStripGetsNoNegativeSizes)
     EXPECT_EQ (strip.linkButton.getWidth(), 40);
 }
 
-TEST (ChannelComponent, BuiltWithOffLinkWholeDecibelFadersAndMetersAboveThem)
+TEST (ChannelComponent, LinkOffWholeDecibelFadersAndMetersAboveThem)
 {
     ChannelComponent strip (monitorL, monitorR);
 
-    EXPECT_TRUE (strip.isOpaque());
-    EXPECT_EQ (strip.linkButton.getName(), "Link");
     EXPECT_FALSE (strip.linkButton.getToggleState());
-    EXPECT_TRUE (strip.linkButton.getClickingTogglesState());
-    EXPECT_EQ (strip.linkButton.getStyle(), juce::DrawableButton::ImageFitted);
 
     // Separate images for the on state.
     const auto* offImage = strip.linkButton.getNormalImage();
@@ -105,14 +102,8 @@ TEST (ChannelComponent, BuiltWithOffLinkWholeDecibelFadersAndMetersAboveThem)
     ASSERT_NE (offImage, nullptr);
     EXPECT_NE (strip.linkButton.getNormalImage(), offImage);
 
-    for (auto* slider : { &strip.leftSlider, &strip.rightSlider })
-    {
-        EXPECT_EQ (slider->getSliderStyle(), juce::Slider::LinearVertical);
-        EXPECT_EQ (slider->getTextBoxPosition(), juce::Slider::NoTextBox);
-        EXPECT_EQ (slider->getMinimum(), -80.0);
-        EXPECT_EQ (slider->getMaximum(), 0.0);
-        EXPECT_EQ (slider->getInterval(), 1.0);
-    }
+    strip.leftSlider.setValue (-6.4, juce::dontSendNotification);
+    EXPECT_EQ (strip.leftSlider.getValue(), -6.0);
 
     const juce::Array<juce::Component*> zOrder { &strip.leftSlider, &strip.rightSlider, &strip.linkButton,
                                                  &strip.leftMeter, &strip.rightMeter };
@@ -222,4 +213,116 @@ TEST (ChannelComponent, LinkingMovesTheRightFaderToTheLeftAndUnlinkingMovesNothi
     EXPECT_FALSE (strip.linkButton.getToggleState());
     EXPECT_EQ (strip.leftSlider.getValue(), -10.0);
     EXPECT_EQ (strip.rightSlider.getValue(), -40.0);
+}
+
+namespace
+{
+// Property 201 for device output 0 and 1 (code 1), then the gain, truncated by the backend.
+const std::string outputGainLeft = "4D000000C90000000100";
+const std::string outputGainRight = "4D000000C90000000101";
+
+using ChannelComponentOnDevice = ConnectedMixerTest;
+using Requests = std::vector<std::string>;
+} // namespace
+
+TEST_F (ChannelComponentOnDevice, FadersStartFromTheDeviceGainsAndSendNothing)
+{
+    const auto fadersFor = [this] (float leftGain, float rightGain)
+    {
+        backend->setOutputGain (monitorL, leftGain);
+        backend->setOutputGain (monitorR, rightGain);
+        sim.KSIM_ClearJournal();
+        ChannelComponent strip (monitorL, monitorR);
+        return std::make_pair (strip.leftSlider.getValue(), strip.rightSlider.getValue());
+    };
+
+    EXPECT_EQ (fadersFor (1.0f, 0.5f), std::make_pair (0.0, -6.0));
+    EXPECT_EQ (fadersFor (0.0f, 0.0001f), std::make_pair (-80.0, -80.0));
+    EXPECT_EQ (fadersFor (2.0f, 0.1f), std::make_pair (0.0, -20.0));
+    EXPECT_TRUE (sets().empty());
+}
+
+TEST_F (ChannelComponentOnDevice, FaderMovesSendTheirGainAtOnce)
+{
+    ChannelComponent strip (monitorL, monitorR);
+
+    strip.leftSlider.setValue (-80.0, juce::sendNotificationSync);
+    strip.leftSlider.setValue (0.0, juce::sendNotificationSync);
+    strip.rightSlider.setValue (-6.0, juce::sendNotificationSync);
+    strip.rightSlider.setValue (-10.0, juce::sendNotificationSync);
+    pumpMessages();
+
+    EXPECT_EQ (sets(), (Requests { outputGainLeft + "00000000",
+                                   outputGainLeft + "00000001",
+                                   outputGainRight + "CE4D8000",      // 10^-0.3
+                                   outputGainRight + "4DF45000" }));  // 5305421.5 truncated
+}
+
+TEST_F (ChannelComponentOnDevice, LinkedMoveSendsBothGainsTheMirroredOneLater)
+{
+    ChannelComponent strip (monitorL, monitorR);
+    strip.linkButton.setToggleState (true, juce::dontSendNotification);
+
+    strip.leftSlider.setValue (-12.0, juce::sendNotificationSync);
+    EXPECT_EQ (sets(), (Requests { outputGainLeft + "E64D4000" }));
+
+    pumpMessages();
+    EXPECT_EQ (strip.rightSlider.getValue(), -12.0);
+    EXPECT_EQ (sets(), (Requests { outputGainLeft + "E64D4000", outputGainRight + "E64D4000" }));
+}
+
+TEST_F (ChannelComponentOnDevice, LinkingSendsTheRightGainAndUnlinkingSendsNothing)
+{
+    ChannelComponent strip (monitorL, monitorR);
+    strip.leftSlider.setValue (-10.0, juce::dontSendNotification);
+    strip.rightSlider.setValue (-20.0, juce::dontSendNotification);
+
+    strip.linkButton.triggerClick();
+    pumpMessages();
+    EXPECT_EQ (sets(), (Requests { outputGainRight + "4DF45000" }));
+
+    sim.KSIM_ClearJournal();
+    strip.linkButton.triggerClick();
+    pumpMessages();
+    EXPECT_FALSE (strip.linkButton.getToggleState());
+    EXPECT_TRUE (sets().empty());
+
+    // Linking faders that already agree sends nothing either.
+    strip.linkButton.triggerClick();
+    pumpMessages();
+    EXPECT_TRUE (sets().empty());
+}
+
+TEST_F (ChannelComponentOnDevice, PaintingShowsTheMeterLevelsWithoutADriverCall)
+{
+    ChannelComponent strip (monitorL, monitorR);
+    strip.setBounds (0, 0, 200, 400);
+
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, -600);
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 1, -2400);
+    backend->refreshMeters();
+    const auto requests = sim.journal().size();
+
+    snapshot (strip);
+    EXPECT_EQ (sim.journal().size(), requests);
+    EXPECT_EQ (strip.leftMeter.level, backend->getMeterLevel (monitorL));
+    EXPECT_EQ (strip.rightMeter.level, backend->getMeterLevel (monitorR));
+    EXPECT_GT (strip.leftMeter.level, strip.rightMeter.level);
+}
+
+TEST (ChannelComponentWithoutBackend, KeepsItsFadersMirrorsAndPaintsPurple)
+{
+    shutDownBackend();
+    ChannelComponent strip (monitorL, monitorR);
+    strip.setBounds (0, 0, 200, 400);
+    EXPECT_EQ (strip.leftSlider.getValue(), 0.0);
+    EXPECT_EQ (strip.rightSlider.getValue(), 0.0);
+
+    strip.linkButton.setToggleState (true, juce::dontSendNotification);
+    strip.leftSlider.setValue (-30.0, juce::sendNotificationSync);
+    pumpMessages();
+    EXPECT_EQ (strip.rightSlider.getValue(), -30.0);
+
+    // Only the background is replaced; the children still paint over it.
+    EXPECT_EQ (snapshot (strip).getPixelAt (30, 10).getARGB(), 0xFF800080u);
 }

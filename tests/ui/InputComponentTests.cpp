@@ -2,6 +2,7 @@
 
 #include "backend/Settings.h"
 
+#include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,11 +41,10 @@ TEST (InputComponent, NarrowRowsShrinkTheMeterAndEmptyTheNameArea)
     EXPECT_TRUE (row.getNameArea().isEmpty());
 }
 
-TEST (InputComponent, UsesTheMiniMeterImagesAndIsOpaque)
+TEST (InputComponent, UsesTheMiniMeterImages)
 {
     InputComponent row (micIn1);
 
-    EXPECT_TRUE (row.isOpaque());
     ASSERT_TRUE (row.meter.offImage.isValid());
     ASSERT_TRUE (row.meter.onImage.isValid());
     EXPECT_EQ (row.meter.offImage.getBounds(), juce::Rectangle<int> (0, 0, 10, 44));
@@ -63,4 +63,32 @@ TEST (InputComponent, PaintsFrameAndFillEvenWithoutRoomForTheName)
     EXPECT_EQ (image.getPixelAt (1, 15).getARGB(), 0xFF000000u);
     EXPECT_EQ (image.getPixelAt (19, 0).getARGB(), 0xFF000000u);
     EXPECT_EQ (image.getPixelAt (5, 15).getARGB(), settings->soot.getARGB());
+}
+
+using InputComponentOnDevice = ConnectedMixerTest;
+
+TEST_F (InputComponentOnDevice, PaintingShowsTheInputsLevelWithoutADriverCall)
+{
+    InputComponent row (micIn1);
+    row.setBounds (0, 0, 100, 30);
+
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 0, -2400);
+    backend->refreshMeters();
+    const auto requests = sim.journal().size();
+
+    snapshot (row);
+    EXPECT_EQ (row.meter.level, -24.0f);
+    EXPECT_EQ (sim.journal().size(), requests);
+}
+
+TEST (InputComponentWithoutBackend, KeepsTheLastLevel)
+{
+    shutDownBackend();
+    InputComponent row (micIn1);
+    row.setBounds (0, 0, 100, 30);
+    row.meter.level = -40.0f;
+
+    const auto image = snapshot (row);
+    EXPECT_EQ (row.meter.level, -40.0f);
+    EXPECT_EQ (image.getPixelAt (5, 15), Settings::getInstance()->soot);
 }

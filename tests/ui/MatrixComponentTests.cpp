@@ -2,6 +2,7 @@
 
 #include "backend/Settings.h"
 
+#include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -206,22 +207,79 @@ TEST (MatrixComponent, TooltipNamesBothChannels)
     EXPECT_EQ (unnamed.getTooltip(), "Unnamed 1 to Unnamed 0");
 }
 
-TEST (MatrixComponent, IgnoresTheWheel)
+namespace
 {
-    // The cell swallows wheel events, so the parent never sees them.
-    struct WheelCounter : juce::Component
+// Property 200 with one entry: application playback 2 (code 0) to device output 2 (code 1), then the gain.
+const std::string crosspointPlayback2ToOutput2 = "4D000000C800000000020102";
+
+using MatrixComponentOnDevice = ConnectedMixerTest;
+} // namespace
+
+TEST_F (MatrixComponentOnDevice, StartsFromTheDeviceGainAndSendsNothing)
+{
+    MatrixComponent unity (playback2, output2);   // factory routing: playback i to output i at unity
+    MatrixComponent silent (playback2, output3);
+    EXPECT_EQ (unity.value, 100);
+    EXPECT_EQ (silent.value, 0);
+
+    const auto valueForGain = [this] (float gain)
     {
-        int wheels = 0;
-        void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override { ++wheels; }
-    } parent;
+        backend->setCrosspointGain (playback2, output3, gain);
+        sim.KSIM_ClearJournal();
+        return MatrixComponent (playback2, output3).value;
+    };
 
+    EXPECT_EQ (valueForGain (0.01f), 50);
+    EXPECT_EQ (valueForGain (0.5f), 92);     // -6.02 dB, 92.47 %
+    EXPECT_EQ (valueForGain (2.0f), 108);    // above 0 dB: shown unclamped until changed
+    EXPECT_EQ (valueForGain (0.00001f), 0);
+    EXPECT_TRUE (sets().empty());
+}
+
+TEST_F (MatrixComponentOnDevice, SendsEveryChangeAtOnce)
+{
     MatrixComponent cell (playback2, output2);
-    parent.addAndMakeVisible (cell);
-    cell.setValue (50);
+    cell.setBounds (0, 0, 60, 40);
 
-    juce::MouseWheelDetails wheel {};
-    wheel.deltaY = 1.0f;
-    cell.mouseWheelMove (mouseEvent (cell, 10.0f), wheel);
-    EXPECT_EQ (cell.value, 50);
-    EXPECT_EQ (parent.wheels, 0);
+    cell.setValue (50);
+    cell.setValue (100);
+    cell.setValue (0);
+    cell.setValue (0);   // unchanged values are sent too
+    EXPECT_EQ (sets(), (std::vector<std::string> { crosspointPlayback2ToOutput2 + "5C8F0200",     // 0.01, -40 dB
+                                                   crosspointPlayback2ToOutput2 + "00000001",     // 1.0
+                                                   crosspointPlayback2ToOutput2 + "00000000",
+                                                   crosspointPlayback2ToOutput2 + "00000000" }));
+
+    std::int32_t stored = -1;
+    cell.setValue (50);
+    ASSERT_EQ (sim.KSIM_GetCrosspointGain (0, Hardware::ApplicationPlayback, 2, Hardware::DeviceOutput, 2, &stored), 0u);
+    EXPECT_EQ (stored, 167772);
+}
+
+TEST_F (MatrixComponentOnDevice, MouseAndTypedChangesReachTheDevice)
+{
+    MatrixComponent cell (playback2, output2);
+    cell.setBounds (0, 0, 60, 40);
+
+    valueAfterDrag (cell, 30.0f);         // from 100: stays 100, sent again
+    valueAfterDrag (cell, -150.0f);       // -50 steps
+    altClick (cell);                      // back to 100
+    valueAfterTyping (cell, "50");
+
+    EXPECT_EQ (sets(), (std::vector<std::string> { crosspointPlayback2ToOutput2 + "00000001",
+                                                   crosspointPlayback2ToOutput2 + "5C8F0200",
+                                                   crosspointPlayback2ToOutput2 + "00000001",
+                                                   crosspointPlayback2ToOutput2 + "5C8F0200" }));
+}
+
+TEST (MatrixComponentWithoutBackend, StillChangesItsValue)
+{
+    shutDownBackend();
+    MatrixComponent cell (playback2, output2);
+    cell.setBounds (0, 0, 60, 40);
+    EXPECT_EQ (cell.value, 0);
+
+    EXPECT_EQ (valueAfterDrag (cell, 9.0f), 3);
+    altClick (cell);
+    EXPECT_EQ (cell.value, 100);
 }
