@@ -39,7 +39,54 @@ namespace
 {
 constexpr ::LONG nativeSuccess = ERROR_SUCCESS;
 
-::HKEY currentUser() noexcept { return HKEY_CURRENT_USER; }
+// The registry of a test process: a volatile key of its own below HKEY_CURRENT_USER, which the
+// process sees as HKEY_CLASSES_ROOT from the first fixture on. Parallel test processes share one
+// registry (Wine's HKEY_CLASSES_ROOT does not even show HKEY_CURRENT_USER\Software\Classes), and
+// a crashed test leaves nothing behind once the registry is unloaded.
+class PrivateClassesRoot
+{
+public:
+    PrivateClassesRoot()
+    {
+        path = L"Software\\Kelvaro\\TestRegistry\\" + std::to_wstring (::GetCurrentProcessId()) + L"-"
+             + std::to_wstring (::GetTickCount64());
+        ::HKEY parent = nullptr;
+
+        if (::RegCreateKeyExW (HKEY_CURRENT_USER, L"Software\\Kelvaro\\TestRegistry", 0, nullptr, 0,
+                               KEY_CREATE_SUB_KEY, nullptr, &parent, nullptr) == nativeSuccess)
+            ::RegCloseKey (parent);
+
+        if (::RegCreateKeyExW (HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                               nullptr, &root, nullptr) == nativeSuccess)
+            ::RegOverridePredefKey (HKEY_CLASSES_ROOT, root);
+        else
+            root = nullptr;
+    }
+
+    ~PrivateClassesRoot()
+    {
+        if (root == nullptr)
+            return;
+
+        ::RegOverridePredefKey (HKEY_CLASSES_ROOT, nullptr);
+        ::RegCloseKey (root);
+        ::RegDeleteTreeW (HKEY_CURRENT_USER, path.c_str());
+    }
+
+    bool isReady() const noexcept { return root != nullptr; }
+
+private:
+    std::wstring path;
+    ::HKEY root = nullptr;
+};
+
+bool usePrivateClassesRoot()
+{
+    static const PrivateClassesRoot classesRoot;
+    return classesRoot.isReady();
+}
+
+::HKEY classesRoot() noexcept { return HKEY_CLASSES_ROOT; }
 
 std::wstring wide (const std::string& utf8)
 {
@@ -50,7 +97,7 @@ std::wstring wide (const std::string& utf8)
 
 std::wstring classesPath (const std::string& keyPath)
 {
-    return L"Software\\Classes\\" + wide (keyPath);
+    return wide (keyPath);
 }
 
 bool isSameOrBelow (const std::string& path, const std::string& ancestor)
@@ -82,8 +129,9 @@ bool RegistryFixture::createKey (const std::string& keyPath)
         ::HKEY key = nullptr;
         ::DWORD disposition = 0;
 
-        if (::RegCreateKeyExW (currentUser(), classesPath (partial).c_str(), 0, nullptr, 0,
-                               KEY_QUERY_VALUE, nullptr, &key, &disposition) != nativeSuccess)
+        if (! usePrivateClassesRoot()
+            || ::RegCreateKeyExW (classesRoot(), classesPath (partial).c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                  KEY_QUERY_VALUE, nullptr, &key, &disposition) != nativeSuccess)
             return false;
 
         ::RegCloseKey (key);
@@ -103,7 +151,7 @@ bool RegistryFixture::setValue (const std::string& keyPath, const std::string& v
 
     ::HKEY key = nullptr;
 
-    if (::RegOpenKeyExW (currentUser(), classesPath (keyPath).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key)
+    if (::RegOpenKeyExW (classesRoot(), classesPath (keyPath).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key)
         != nativeSuccess)
         return false;
 
@@ -145,7 +193,7 @@ bool RegistryFixture::removeKey (const std::string& keyPath)
     if (! isCreatedHere (keyPath))
         return false;
 
-    if (::RegDeleteTreeW (currentUser(), classesPath (keyPath).c_str()) != nativeSuccess)
+    if (::RegDeleteTreeW (classesRoot(), classesPath (keyPath).c_str()) != nativeSuccess)
         return false;
 
     for (auto it = createdKeys.begin(); it != createdKeys.end();)
@@ -162,7 +210,7 @@ bool RegistryFixture::clear()
     {
         ::HKEY key = nullptr;
 
-        if (::RegOpenKeyExW (currentUser(), classesPath (it->keyPath).c_str(), 0, KEY_SET_VALUE, &key)
+        if (::RegOpenKeyExW (classesRoot(), classesPath (it->keyPath).c_str(), 0, KEY_SET_VALUE, &key)
             != nativeSuccess)
             continue;
 
@@ -180,7 +228,7 @@ bool RegistryFixture::clear()
     savedValues.clear();
 
     for (const auto& created : createdKeys)
-        ok = ::RegDeleteTreeW (currentUser(), classesPath (created).c_str()) == nativeSuccess && ok;
+        ok = ::RegDeleteTreeW (classesRoot(), classesPath (created).c_str()) == nativeSuccess && ok;
 
     createdKeys.clear();
     return ok;

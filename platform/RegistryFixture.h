@@ -1,10 +1,12 @@
 #pragma once
 
 // Writes registry keys and values for tests, where the registry functions of this layer will find
-// them below HKEY_CLASSES_ROOT. Elsewhere than on Windows it rewrites the registry file; on Windows
-// it writes below HKEY_CURRENT_USER\Software\Classes (which HKEY_CLASSES_ROOT shows) and undoes
-// its changes when it is cleared or destroyed: keys it created are deleted, values it overwrote
-// in keys that already existed are restored.
+// them below HKEY_CLASSES_ROOT. Elsewhere than on Windows it rewrites the registry file. On Windows
+// the first fixture of a process gives the process a private HKEY_CLASSES_ROOT (a volatile key
+// below HKEY_CURRENT_USER\Software\Kelvaro\TestRegistry, removed at exit), so that parallel test
+// processes never see each other's keys; a fixture undoes its changes when it is cleared or
+// destroyed: keys it created are deleted, values it overwrote in keys that already existed are
+// restored.
 //
 // Key paths are relative to HKEY_CLASSES_ROOT, with backslashes: "CLSID\{...}\InprocServer32".
 // Names are UTF-8; an empty value name is the key's default value.

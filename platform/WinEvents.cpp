@@ -1,18 +1,40 @@
 #include "platform/WinEvents.h"
 
 #ifdef _WIN32
+ #include <cstdlib>
+ #include <string>
  #include <windows.h>
+
+namespace
+{
+// Test processes set KELVARO_EVENT_PREFIX so that parallel runs never share an event; without it
+// (as when the program runs) the names are the driver's own.
+std::string prefixedName (LPCSTR name)
+{
+    std::string result;
+
+    if (const char* prefix = std::getenv ("KELVARO_EVENT_PREFIX"))
+        for (const char* c = prefix; *c != 0; ++c)
+            result += *c == '\\' ? '_' : *c;   // a backslash would name a namespace
+
+    return result + name;
+}
+} // namespace
 
 namespace win
 {
 HANDLE CreateEventA (void* securityAttributes, BOOL manualReset, BOOL initialState, LPCSTR name)
 {
-    return ::CreateEventA (static_cast<LPSECURITY_ATTRIBUTES> (securityAttributes), manualReset, initialState, name);
+    const auto fullName = name != nullptr && *name != 0 ? prefixedName (name) : std::string();
+    return ::CreateEventA (static_cast<LPSECURITY_ATTRIBUTES> (securityAttributes), manualReset, initialState,
+                           name == nullptr ? nullptr : fullName.c_str());
 }
 
 HANDLE OpenEventA (DWORD desiredAccess, BOOL inheritHandle, LPCSTR name)
 {
-    return ::OpenEventA (static_cast<::DWORD> (desiredAccess), inheritHandle, name);
+    const auto fullName = name != nullptr ? prefixedName (name) : std::string();
+    return ::OpenEventA (static_cast<::DWORD> (desiredAccess), inheritHandle,
+                         name == nullptr ? nullptr : fullName.c_str());
 }
 
 BOOL SetEvent (HANDLE event)

@@ -1,9 +1,13 @@
+#include "platform/WinEvents.h"
+#include "platform/WinHost.h"
+#include "platform/WinProcess.h"
+
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -12,17 +16,36 @@ namespace
 // each other's events.
 void isolateTestProcess()
 {
-    char pattern[] = "/tmp/kelvaro-test-home-XXXXXX";
-    if (const char* home = ::mkdtemp (pattern))
-        ::setenv ("HOME", home, 1);
+    const auto pid = std::to_string (win::GetCurrentProcessId());
+    std::error_code error;
+    auto home = std::filesystem::temp_directory_path (error) / ("kelvaro-test-home-" + pid);
 
-    const auto prefix = "kelvaro-test-" + std::to_string (::getpid()) + "-";
-    ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
+    for (int attempt = 1; ! std::filesystem::create_directory (home, error) && attempt < 100; ++attempt)
+        home.replace_filename ("kelvaro-test-home-" + pid + "-" + std::to_string (attempt));
+
+    win::setEnvironmentVariable ("HOME", home.u8string().c_str());
+    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", ("kelvaro-test-" + pid + "-").c_str());
+}
+
+// Started by a test as a second process: signals the named event, found with the event prefix
+// that the starting test process handed down, and tells by its exit code whether it could.
+int signalEvent (const char* name)
+{
+    auto* event = win::OpenEventA (win::EVENT_MODIFY_STATE, 0, name);
+    const bool signalled = event != nullptr && win::SetEvent (event) != 0;
+
+    if (event != nullptr)
+        win::CloseHandle (event);
+
+    return signalled ? 0 : 1;
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp (argv[1], "--kelvaro-signal-event") == 0)
+        return signalEvent (argv[2]);
+
     isolateTestProcess();
     ::testing::InitGoogleTest (&argc, argv);
 

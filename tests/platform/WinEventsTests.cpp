@@ -1,14 +1,14 @@
 #include "platform/WideText.h"
 #include "platform/WinEvents.h"
+#include "platform/WinHost.h"
 #include "platform/WinModules.h"
 
 #include <gtest/gtest.h>
+#include <juce_core/juce_core.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace win;
 
@@ -150,9 +150,9 @@ TEST (WinEventsTests, TheNamePrefixKeepsProcessesApart)
     ASSERT_NE (event, nullptr);
 
     const std::string ownPrefix = std::getenv ("KELVARO_EVENT_PREFIX");
-    ::setenv ("KELVARO_EVENT_PREFIX", (ownPrefix + "other-").c_str(), 1);
+    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", (ownPrefix + "other-").c_str());
     EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange"), nullptr);
-    ::setenv ("KELVARO_EVENT_PREFIX", ownPrefix.c_str(), 1);
+    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", ownPrefix.c_str());
 
     auto* opened = OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange");
     EXPECT_NE (opened, nullptr);
@@ -194,19 +194,12 @@ TEST (WinEventsTests, AnotherProcessSignalsByName)
     auto* event = CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
     ASSERT_NE (event, nullptr);
 
-    const auto child = ::fork();
-    ASSERT_GE (child, 0);
-
-    if (child == 0)
-    {
-        auto* opened = OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange");
-        const bool ok = opened != nullptr && SetEvent (opened) != 0;
-        ::_exit (ok ? 0 : 1);
-    }
-
-    int status = -1;
-    ASSERT_EQ (::waitpid (child, &status, 0), child);
-    EXPECT_TRUE (WIFEXITED (status) && WEXITSTATUS (status) == 0);
+    // The test executable itself, in its helper mode, with this process's event prefix.
+    juce::ChildProcess child;
+    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName();
+    ASSERT_TRUE (child.start (juce::StringArray { self, "--kelvaro-signal-event", "PNPdeviceChange" }, 0));
+    ASSERT_TRUE (child.waitForProcessToFinish (30000));
+    EXPECT_EQ (child.getExitCode(), 0u);
     EXPECT_EQ (poll (event), WAIT_OBJECT_0);
     EXPECT_EQ (CloseHandle (event), 1);
 }

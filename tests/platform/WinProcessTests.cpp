@@ -35,8 +35,7 @@ TEST (WinProcess, IdsAndLocalTime)
     // Compared field by field only when no second boundary fell between the readings.
     if (before == after)
     {
-        tm local {};
-        ::localtime_r (&before, &local);
+        const tm local = *std::localtime (&before);
         EXPECT_EQ (now.wYear, local.tm_year + 1900);
         EXPECT_EQ (now.wMonth, local.tm_mon + 1);
         EXPECT_EQ (now.wDay, local.tm_mday);

@@ -1,4 +1,5 @@
 #include "platform/WinEvents.h"
+#include "platform/WinHost.h"
 #include "support/SimulatorHarness.h"
 
 #include <gtest/gtest.h>
@@ -107,9 +108,9 @@ TEST_F (SimulatedInterfaceTest, DefaultInterfacesAreATrovikAndAPexa)
 
 TEST_F (SimulatedInterfaceTest, InterfaceListComesFromTheEnvironment)
 {
-    ::setenv ("KELVARO_SIM_DEVICES", " sulka,bogus, PEXA", 1);
+    win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", " sulka,bogus, PEXA");
     sim.KSIM_Reset();
-    ::unsetenv ("KELVARO_SIM_DEVICES");
+    win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", nullptr);
 
     ASSERT_EQ (sim.api.TUSBAUDIO_GetDeviceCount(), 2u);
     TUsbAudioDeviceProperties record {};
@@ -393,10 +394,10 @@ TEST_F (SimulatedInterfaceTest, JournalKeepsRequestsAsTheyArrived)
 TEST_F (SimulatedInterfaceTest, JournalFileGetsOneLinePerRequest)
 {
     const auto file = juce::File::createTempFile (".journal");
-    ::setenv ("KELVARO_SIM_JOURNAL", file.getFullPathName().toRawUTF8(), 1);
+    win::setEnvironmentVariable ("KELVARO_SIM_JOURNAL", file.getFullPathName().toRawUTF8());
     set ("4D000000C80000000103010000000001");
     set ("4D000000C80000000300010000000001");
-    ::unsetenv ("KELVARO_SIM_JOURNAL");
+    win::setEnvironmentVariable ("KELVARO_SIM_JOURNAL", nullptr);
     set ("4D000000C8000000");
 
     EXPECT_EQ (file.loadFileAsString(), "SetDspProperty 4D000000C80000000103010000000001 status=00000000\n"
