@@ -110,6 +110,11 @@ bool isSameOrBelow (const std::string& path, const std::string& ancestor)
 
 namespace win
 {
+RegistryFixture::RegistryFixture()
+{
+    usePrivateClassesRoot();
+}
+
 bool RegistryFixture::isCreatedHere (const std::string& keyPath) const
 {
     for (const auto& created : createdKeys)
@@ -286,6 +291,8 @@ bool modifyRegistry (const std::function<void (RegistryFile&)>& change)
     return registry.save (path);
 }
 } // namespace
+
+RegistryFixture::RegistryFixture() = default;
 
 bool RegistryFixture::createKey (const std::string& keyPath)
 {

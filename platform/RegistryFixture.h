@@ -21,7 +21,7 @@ namespace win
 class RegistryFixture
 {
 public:
-    RegistryFixture() = default;
+    RegistryFixture();
     ~RegistryFixture();
 
     RegistryFixture (const RegistryFixture&) = delete;

@@ -1,8 +1,12 @@
 #include "platform/WinHost.h"
 
 #ifdef _WIN32
+ #include "platform/WideText.h"
+
  #include <cstdlib>
+ #include <filesystem>
  #include <windows.h>
+ #include <shlobj.h>
 
 namespace win
 {
@@ -17,6 +21,35 @@ bool setEnvironmentVariable (const char* name, const char* value)
     // _putenv_s updates the C runtime's copy and the process environment block alike; an empty
     // value removes the variable.
     return name != nullptr && ::_putenv_s (name, value != nullptr ? value : "") == 0;
+}
+
+std::string useOwnWineUserProfile (const std::string& name)
+{
+    // Wine derives the profile folder from WINEUSERNAME, read afresh at every look-up.
+    if (name.empty() || ! isRunningUnderWine() || ! setEnvironmentVariable ("WINEUSERNAME", name.c_str()))
+        return {};
+
+    wchar_t path[MAX_PATH] = {};
+
+    // A folder of the same name is what a crashed earlier process left behind: start afresh.
+    // Only a folder of exactly that name, never the prefix's real profile.
+    if (SUCCEEDED (::SHGetFolderPathW (nullptr, CSIDL_PROFILE | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, path)))
+    {
+        const std::filesystem::path profile (path);
+        std::error_code error;
+
+        if (profile.filename().u8string() == name)
+            std::filesystem::remove_all (profile, error);
+    }
+
+    for (const auto folder : { CSIDL_APPDATA, CSIDL_LOCAL_APPDATA })
+        if (FAILED (::SHGetFolderPathW (nullptr, folder | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
+            return {};
+
+    if (FAILED (::SHGetFolderPathW (nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return {};
+
+    return WideText::toUtf8 (std::u16string_view (reinterpret_cast<const char16_t*> (path)));
 }
 } // namespace win
 
@@ -36,6 +69,11 @@ bool setEnvironmentVariable (const char* name, const char* value)
         return false;
 
     return (value != nullptr ? ::setenv (name, value, 1) : ::unsetenv (name)) == 0;
+}
+
+std::string useOwnWineUserProfile (const std::string&)
+{
+    return {};
 }
 } // namespace win
 #endif

@@ -25,7 +25,7 @@ LONG RegOpenKeyExW (HKEY key, LPCWSTR subKey, DWORD options, REGSAM desired, HKE
 {
     ::HKEY opened = nullptr;
     const auto status = ::RegOpenKeyExW (toNative (key), reinterpret_cast<const wchar_t*> (subKey),
-                                         options, desired, &opened);
+                                         options, desired, result != nullptr ? &opened : nullptr);
     if (result != nullptr)
         *result = reinterpret_cast<HKEY> (opened);
 

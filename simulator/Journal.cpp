@@ -13,7 +13,7 @@ void Journal::add (const char* entryPoint, const std::uint8_t* bytes, std::uint3
     // Looked up on every entry, so that a test can name the file after the library has loaded.
     if (const char* path = std::getenv ("KELVARO_SIM_JOURNAL"); path != nullptr && *path != 0)
     {
-        if (auto* file = std::fopen (path, "a"))
+        if (auto* file = std::fopen (path, "ab"))   // the same line ends on every platform
         {
             const auto line = format (entry) + "\n";
             std::fputs (line.c_str(), file);

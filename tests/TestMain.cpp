@@ -11,10 +11,11 @@
 
 namespace
 {
-// Every test process gets a home folder of its own, so that no test touches the user's files,
-// and a name prefix of its own for the named events, so that parallel test processes never see
-// each other's events.
-void isolateTestProcess()
+// Every test process gets a home folder of its own (under Wine a user profile of its own as
+// well), so that no test touches the user's files, and a name prefix of its own for the named
+// events, so that parallel test processes never see each other's events. Returns the folders to
+// remove at the end.
+juce::StringArray isolateTestProcess()
 {
     const auto pid = std::to_string (win::GetCurrentProcessId());
     std::error_code error;
@@ -25,6 +26,14 @@ void isolateTestProcess()
 
     win::setEnvironmentVariable ("HOME", home.u8string().c_str());
     win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", ("kelvaro-test-" + pid + "-").c_str());
+
+    juce::StringArray folders { juce::String (home.u8string()) };
+    const auto profile = win::useOwnWineUserProfile ("kelvaro-test-" + pid);
+
+    if (! profile.empty())
+        folders.add (juce::String (profile));
+
+    return folders;
 }
 
 // Started by a test as a second process: signals the named event, found with the event prefix
@@ -46,14 +55,15 @@ int main (int argc, char** argv)
     if (argc == 3 && std::strcmp (argv[1], "--kelvaro-signal-event") == 0)
         return signalEvent (argv[2]);
 
-    isolateTestProcess();
+    const auto ownFolders = isolateTestProcess();
     ::testing::InitGoogleTest (&argc, argv);
 
     const juce::ScopedJuceInitialiser_GUI juce;
     const auto result = RUN_ALL_TESTS();
 
-    const juce::File home (juce::SystemStats::getEnvironmentVariable ("HOME", {}));
-    if (home.getFileName().startsWith ("kelvaro-test-home-"))
-        home.deleteRecursively();
+    for (const auto& folder : ownFolders)
+        if (juce::File (folder).getFileName().startsWith ("kelvaro-test-"))
+            juce::File (folder).deleteRecursively();
+
     return result;
 }

@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash tools/install-deps.sh
 bash tools/windows/install-deps.sh
 source tools/build-env.sh
 
@@ -23,4 +24,12 @@ cmake --build "$build"
 # A Wine prefix of its own for headless runs (the windowed runs of tools/windows/smoke-test.sh
 # use another one), set up once and kept in the cache.
 source tools/windows/wine-env.sh headless
+
+# One Wine server for the whole run: test processes starting at once would otherwise race to
+# start it, and some of them fail. A first program starts Wine's background services with
+# output of their own, so that they never hold a test's output pipe open.
+wineserver -k 2>/dev/null || true
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -12,6 +12,15 @@ set(CMAKE_C_COMPILER   ${KELVARO_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KELVARO_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER  ${KELVARO_MINGW_TRIPLE}-windres)
 
+# LLVM's archiver: GNU ar takes minutes to index JUCE's objects (tens of thousands of COMDAT
+# sections each), llvm-ar a fraction of a second.
+find_program(KELVARO_LLVM_AR llvm-ar)
+find_program(KELVARO_LLVM_RANLIB llvm-ranlib)
+if(KELVARO_LLVM_AR AND KELVARO_LLVM_RANLIB)
+    set(CMAKE_AR "${KELVARO_LLVM_AR}" CACHE FILEPATH "Archiver")
+    set(CMAKE_RANLIB "${KELVARO_LLVM_RANLIB}" CACHE FILEPATH "Archive indexer")
+endif()
+
 if(NOT KELVARO_WINDOWS_DEPS AND DEFINED ENV{KELVARO_WINDOWS_DEPS})
     set(KELVARO_WINDOWS_DEPS "$ENV{KELVARO_WINDOWS_DEPS}")
 endif()
@@ -24,8 +33,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # No MinGW runtime DLLs beside the executables: each binary carries its own C, C++ and thread
-# runtime. Linked by LLVM's lld: GNU ld takes minutes for each JUCE executable with debug
-# information. Debian's MinGW gcc always runs the GNU linker it was built with (it ignores
+# runtime. Linked by LLVM's lld, for the same reason: GNU ld takes minutes for each JUCE
+# executable. Debian's MinGW gcc always runs the GNU linker it was built with (it ignores
 # -fuse-ld), so a specs file names the linker instead.
 set(kelvaro_link_flags "-static")
 find_program(KELVARO_LLD ld.lld)

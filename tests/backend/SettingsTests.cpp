@@ -1,4 +1,5 @@
 #include "backend/Settings.h"
+#include "platform/WinHost.h"
 
 #include "BinaryData.h"
 
@@ -6,8 +7,12 @@
 
 namespace
 {
+// The user's application-data folder on Windows; on Linux ~/.config, whatever XDG says.
 juce::File userSettingsFolder()
 {
+    if (win::isWindowsBuild)
+        return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getChildFile ("Kelvaro");
+
     return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Kelvaro");
 }
 
@@ -32,10 +37,12 @@ TEST (Settings, FontsAreTheEmbeddedBarlowFaces)
     Settings settings;
     ASSERT_NE (settings.boldFont.getTypefacePtr(), nullptr);
     ASSERT_NE (settings.regularFont.getTypefacePtr(), nullptr);
-    EXPECT_EQ (settings.boldFont.getTypefacePtr()->getName(), "Barlow");
-    EXPECT_EQ (settings.boldFont.getTypefacePtr()->getStyle(), "Bold");
-    EXPECT_EQ (settings.regularFont.getTypefacePtr()->getName(), "Barlow");
-    EXPECT_EQ (settings.regularFont.getTypefacePtr()->getStyle(), "Regular");
+    // JUCE names a typeface made from font data by family and style; on Windows by the font's
+    // full name, without a style.
+    EXPECT_EQ (settings.boldFont.getTypefacePtr()->getName(), win::isWindowsBuild ? "Barlow Bold" : "Barlow");
+    EXPECT_EQ (settings.boldFont.getTypefacePtr()->getStyle(), win::isWindowsBuild ? "" : "Bold");
+    EXPECT_EQ (settings.regularFont.getTypefacePtr()->getName(), win::isWindowsBuild ? "Barlow Regular" : "Barlow");
+    EXPECT_EQ (settings.regularFont.getTypefacePtr()->getStyle(), win::isWindowsBuild ? "" : "Regular");
     EXPECT_FLOAT_EQ (settings.boldFont.getHeight(), juce::Font().getHeight());
     EXPECT_FLOAT_EQ (settings.regularFont.getHeight(), juce::Font().getHeight());
 }

@@ -1,6 +1,7 @@
 #include "driver/WnStringPrintf.h"
 #include "driver/WnTraceLogContext.h"
 #include "driver/WnTraceLogFile.h"
+#include "platform/DebuggerOutputCapture.h"
 #include "platform/WinProcess.h"
 
 #include <gtest/gtest.h>
@@ -196,14 +197,14 @@ TEST (WnTraceLogContext, DebuggerOutputOnlyWhenEnabled)
 {
     WnTraceLogContext context;
 
-    testing::internal::CaptureStderr();
+    win::DebuggerOutputCapture on;
     context.writeText ("line\n");
-    EXPECT_EQ (testing::internal::GetCapturedStderr(), "line\n");
+    EXPECT_EQ (on.finish(), "line\n");
 
     context.toDebugger = false;
-    testing::internal::CaptureStderr();
+    win::DebuggerOutputCapture off;
     context.writeText ("line\n");
-    EXPECT_EQ (testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ (off.finish(), "");
 }
 
 TEST (WnTraceLogContext, FileGetsCarriageReturnBeforeLineFeeds)

@@ -128,12 +128,17 @@ TEST (WinEventsTests, ANameIsGoneOnceItsCreatorClosedIt)
     EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
 
     auto* created = CreateEventA (nullptr, 0, 0, "shortLived");
-    auto* opened = OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived");
+    auto* opened = OpenEventA (EVENT_MODIFY_STATE | SYNCHRONIZE, 0, "shortLived");
     ASSERT_NE (opened, nullptr);
     EXPECT_EQ (CloseHandle (created), 1);
 
-    EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived"), nullptr);
-    EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
+    // Here the name goes with its creator's handle; Windows keeps it while any handle is open.
+    if (! isWindowsBuild)
+    {
+        EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived"), nullptr);
+        EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
+    }
+
     EXPECT_EQ (SetEvent (opened), 1);   // an open handle keeps working
     EXPECT_EQ (poll (opened), WAIT_OBJECT_0);
     EXPECT_EQ (CloseHandle (opened), 1);
@@ -170,10 +175,11 @@ TEST (WinEventsTests, AnotherCopyOfTheLayerSignalsByNameAndByHandle)
     ASSERT_NE (signalHandle, nullptr);
     ASSERT_NE (setOwnLastError, nullptr);
 
-    // The library really runs a copy of its own.
+    // The library really runs a copy of its own, with a last-error code of its own (on Windows both
+    // copies forward to the system's one code per thread).
     SetLastError (0);
     EXPECT_EQ (setOwnLastError (1234), 1234u);
-    EXPECT_EQ (GetLastError(), 0u);
+    EXPECT_EQ (GetLastError(), isWindowsBuild ? 1234u : 0u);
 
     HANDLE events[2] = { CreateEventA (nullptr, 0, 0, "PNPdeviceChange"),
                          CreateEventA (nullptr, 0, 0, "deviceSettingsChange") };
@@ -231,8 +237,11 @@ TEST (WinEventsTests, RefusesInvalidArguments)
     SetLastError (0);
     EXPECT_EQ (WaitForMultipleObjects (0, &event, 0, 0), WAIT_FAILED);
     EXPECT_EQ (GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ (WaitForMultipleObjects (1, nullptr, 0, 0), WAIT_FAILED);
-    EXPECT_EQ (GetLastError(), ERROR_INVALID_PARAMETER);
+    if (! isWindowsBuild)   // Windows reads through the null array and crashes
+    {
+        EXPECT_EQ (WaitForMultipleObjects (1, nullptr, 0, 0), WAIT_FAILED);
+        EXPECT_EQ (GetLastError(), ERROR_INVALID_PARAMETER);
+    }
     EXPECT_EQ (WaitForMultipleObjects (MAXIMUM_WAIT_OBJECTS + 1, withNull, 0, 0), WAIT_FAILED);
     EXPECT_EQ (GetLastError(), ERROR_INVALID_PARAMETER);
 
@@ -241,8 +250,11 @@ TEST (WinEventsTests, RefusesInvalidArguments)
     EXPECT_EQ (SetEvent (nullptr), 0);
     EXPECT_EQ (GetLastError(), ERROR_INVALID_HANDLE);
 
-    EXPECT_EQ (CreateEventA (nullptr, 1, 0, "manual"), nullptr);   // only auto-reset events exist here
-    EXPECT_EQ (GetLastError(), ERROR_NOT_SUPPORTED);
+    if (! isWindowsBuild)
+    {
+        EXPECT_EQ (CreateEventA (nullptr, 1, 0, "manual"), nullptr);   // only auto-reset events exist here
+        EXPECT_EQ (GetLastError(), ERROR_NOT_SUPPORTED);
+    }
     EXPECT_EQ (OpenEventA (SYNCHRONIZE, 0, nullptr), nullptr);
     EXPECT_EQ (GetLastError(), ERROR_INVALID_PARAMETER);
     EXPECT_EQ (CreateEventA (nullptr, 0, 0, std::string (300, 'x').c_str()), nullptr);

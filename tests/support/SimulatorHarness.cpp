@@ -1,16 +1,12 @@
 #include "support/SimulatorHarness.h"
 
+#include "platform/RegistryFixture.h"
 #include "platform/WinModules.h"
 
 #include <juce_core/juce_core.h>
 
 namespace
 {
-juce::File registryFile()
-{
-    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Kelvaro/registry.reg");
-}
-
 template <typename Function>
 bool resolve (win::HMODULE module, Function& function, const char* name)
 {
@@ -43,13 +39,9 @@ SimulatorHarness::~SimulatorHarness()
 
 void SimulatorHarness::registerLibrary()
 {
-    const auto escaped = juce::String (KELVARO_SIMULATOR_PATH).replace ("\\", "\\\\").replace ("\"", "\\\"");
-    const auto file = registryFile();
-    file.getParentDirectory().createDirectory();
-    file.replaceWithText ("Windows Registry Editor Version 5.00\r\n\r\n"
-                          "[HKEY_CLASSES_ROOT\\CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32]\r\n"
-                          "@=\"" + escaped + "\"\r\n",
-                          false, false, nullptr);
+    // Kept for the whole test process: the program under test may look the library up any time.
+    static win::RegistryFixture registry;
+    registry.setString ("CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32", "", KELVARO_SIMULATOR_PATH);
 }
 
 std::u16string SimulatorHarness::libraryPath()

@@ -10,8 +10,8 @@
 /**
     The simulated interface library, loaded for one test.
 
-    The constructor registers the library in the stand-in registry file under the test's HOME (as
-    tools/register-driver.sh does), loads it through `api` the way the program finds the driver
+    The constructor registers the library in the registry (on Linux the stand-in registry file under
+    the test's HOME, as tools/register-driver.sh writes it), loads it through `api` the way the program finds the driver
     (LoadFromRegistry, or LoadDll with its path should that fail), looks up the KSIM_ control
     functions and resets the simulator to its defaults: one TROVIK and one Pexa attached, API 5.12,
     protocol 2, an empty journal.
@@ -34,7 +34,7 @@ public:
     SimulatorHarness (const SimulatorHarness&) = delete;
     SimulatorHarness& operator= (const SimulatorHarness&) = delete;
 
-    /** Writes the registry file that points the program at the simulated library. */
+    /** Writes the registry key that points the program at the simulated library. */
     static void registerLibrary();
 
     /** The simulated library's path, as the loader takes it. */

@@ -30,8 +30,8 @@ if [ -z "$gtestVersion" ] || [ -z "$mingwVersion" ] || [ -z "$zlibVersion" ]; th
     exit 1
 fi
 
-# The recipe is part of the key: a change to this script or to the toolchain file builds afresh.
-recipe="$(cat "$0" "$toolchain" | sha256sum | cut -c1-12)"
+# The recipe is part of the key: a change to this script builds afresh.
+recipe="$(sha256sum "$0" | cut -c1-12)"
 localKey="mingw-${mingwVersion}_zlib-${zlibVersion}_gtest-${gtestVersion}_${recipe}"
 
 mkdir -p "$cache/windows-deps"
