@@ -1,7 +1,9 @@
 #pragma once
 
 // Named auto-reset events, which the driver library signals by name.
-// Elsewhere than on Windows they are POSIX named semaphores with event semantics.
+// Elsewhere than on Windows they are POSIX named semaphores with event semantics: auto-reset only
+// (manualReset fails with ERROR_NOT_SUPPORTED), names prefixed with $KELVARO_EVENT_PREFIX, and
+// WaitForMultipleObjects waits for any one object (waitAll only with one object) by polling.
 
 #include "platform/WinTypes.h"
 

@@ -1,6 +1,9 @@
 #pragma once
 
-// Module loading, file attributes and the per-thread last-error code.
+// Module loading, file attributes and the per-thread last-error code. Elsewhere than on Windows a
+// module is a shared object opened with dlopen (RTLD_NOW | RTLD_LOCAL) by the UTF-8 form of its
+// path; each copy of this layer in a process (a loaded library may link one) has its own
+// last-error code.
 
 #include "platform/WinTypes.h"
 

@@ -2,7 +2,10 @@
 
 // Read-only registry access, as the driver loader uses it.
 // Elsewhere than on Windows the keys come from a registry file in the Registry Editor 5.00 text
-// format (~/.config/Kelvaro/registry.reg); key names match ignoring case.
+// format (~/.config/Kelvaro/registry.reg, see RegistryFile); key and value names match ignoring
+// case. The file is read again by every RegOpenKeyExW, and an open key holds a copy of its values.
+// A missing file is an empty registry (ERROR_FILE_NOT_FOUND); a file that cannot be read makes the
+// open fail with ERROR_ACCESS_DENIED, a malformed one with ERROR_INVALID_DATA.
 
 #include "platform/WinTypes.h"
 
