@@ -2,9 +2,8 @@
 """Writes resources/Default.config, the configuration document compiled into the mixer.
 
 The text form is fixed: no XML declaration, one element per line without indentation, CR LF after
-every line (the last one too), empty elements for the entries and nodes, attributes in a set order,
-and the device entries set apart by blank lines (one after the opening root tag, one after each
-entry). Run it from anywhere; it always writes the same bytes (14037).
+every line (the last one too), empty elements for the entries and nodes, and attributes in a set
+order. Run it from anywhere; it always writes the same bytes (14029).
 """
 
 import pathlib
@@ -68,7 +67,7 @@ def escape(text):
 
 
 def document():
-    lines = ["<Config>", ""]
+    lines = ["<Config>"]
     for device, lists, node_count in DEVICES:
         lines.append(f'<Device name="{escape(device)}">')
         lines.append("<ChannelNames>")
@@ -86,7 +85,6 @@ def document():
             lines.append("</Macro>")
         lines.append("</Macros>")
         lines.append("</Device>")
-        lines.append("")
     lines.append("</Config>")
     return "".join(line + EOL for line in lines)
 

@@ -38,7 +38,7 @@ juce::StringArray listNames (const juce::ValueTree& list)
 
 TEST (DefaultConfig, TextForm)
 {
-    ASSERT_EQ (BinaryData::Default_configSize, 14037);
+    ASSERT_EQ (BinaryData::Default_configSize, 14029);
     EXPECT_EQ (BinaryData::Default_config[BinaryData::Default_configSize], '\0');
 
     const std::string bytes (BinaryData::Default_config, static_cast<size_t> (BinaryData::Default_configSize));
@@ -56,7 +56,7 @@ TEST (DefaultConfig, TextForm)
         const auto line = bytes.substr (start, end - start);
         ++lines;
 
-        // Every line holds one element, unindented, or separates two device entries.
+        // Every line holds one element, unindented.
         EXPECT_EQ (line.find_first_of ("\r\n\t"), std::string::npos) << line;
         if (line.empty())
             ++blankLines;
@@ -69,8 +69,8 @@ TEST (DefaultConfig, TextForm)
         }
         start = end + 2;
     }
-    EXPECT_EQ (lines, 312);
-    EXPECT_EQ (blankLines, 4);
+    EXPECT_EQ (lines, 308);
+    EXPECT_EQ (blankLines, 0);
 
     EXPECT_NE (bytes.find ("\r\n<Name name=\"Monitor Out L\"/>\r\n"), std::string::npos);
     EXPECT_NE (bytes.find ("\r\n<Node input=\"DeviceInput\" inputIdx=\"15\" output=\"DeviceOutput\" outputIdx=\"1\"/>\r\n"),
@@ -80,7 +80,7 @@ TEST (DefaultConfig, TextForm)
 TEST (DefaultConfig, ParsesWhole)
 {
     const auto text = defaultText();
-    EXPECT_EQ (text.length(), 14037);
+    EXPECT_EQ (text.length(), 14029);
     EXPECT_TRUE (text.endsWith ("</Config>\r\n"));
 
     Settings settings;
