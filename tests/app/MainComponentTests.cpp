@@ -248,7 +248,7 @@ TEST_F (MainViewTest, CornerResizerKeepsToTheWindowLimits)
     startSimulator();
     openView();
 
-    auto& corner = view->resizableCorner;
+    juce::Component& corner = view->resizableCorner;   // its mouse handlers are protected there
     corner.mouseDown (mouseEventOn (corner, { 5.0f, 5.0f }, { 5.0f, 5.0f }));
     corner.mouseDrag (mouseEventOn (corner, { 1005.0f, 1005.0f }, { 5.0f, 5.0f }));
 
