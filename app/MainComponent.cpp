@@ -1,6 +1,5 @@
 #include "app/MainComponent.h"
 
-#include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "ui/AboutDialogue.h"
 #include "ui/ChannelComponent.h"
@@ -75,17 +74,7 @@ MainComponent::MainComponent (juce::ResizableWindow* window)
     // The configuration is in place before the interface is opened, which reads its model's
     // channel names and macros from it: the embedded default, or the "config" file beside the
     // executable when there is one that parses.
-    {
-        const auto defaultConfig = juce::ValueTree::fromXml (juce::String::fromUTF8 (BinaryData::Default_config,
-                                                                                     BinaryData::Default_configSize));
-        if (defaultConfig.isValid())
-            settings->config = defaultConfig;
-
-        const auto configFile = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("config");
-
-        if (configFile.existsAsFile())
-            settings->loadConfigFile (configFile);
-    }
+    settings->loadStartupConfig();
 
     if (auto* backend = HardwareBackend::getInstance())
         backend->selectDevice (settings->getLastDevice());

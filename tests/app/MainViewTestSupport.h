@@ -94,9 +94,10 @@ protected:
     }
 
     /** A value as the user settings file on disk holds it ("" when absent). */
-    juce::String storedValue (const juce::String& key) const
+    static juce::String storedValue (const juce::String& key)
     {
-        const auto file = settings->appProperties.getUserSettings()->getFile();
+        const auto file = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                              .getChildFile (".config/Kelvaro/Kelvaro-Mixer");
 
         if (const auto xml = juce::parseXML (file))
             for (auto* value : xml->getChildWithTagNameIterator ("VALUE"))
