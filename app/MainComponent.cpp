@@ -14,20 +14,6 @@ constexpr int scrollBarThickness = 18;
 constexpr int inputRowHeight = 30;
 constexpr int meterIntervalMs = 33;
 
-/** The window's constrainer, which the corner resizer keeps to. A window that has never had
-    limits has none yet; giving it its own default one here (with no limits to speak of, until
-    updateSizeLimits sets the real ones) makes the corner respect every later limit. */
-juce::ComponentBoundsConstrainer* windowConstrainer (juce::ResizableWindow* window)
-{
-    if (window == nullptr)
-        return nullptr;
-
-    if (window->getConstrainer() == nullptr)
-        window->setResizeLimits (1, 1, 0x3fffffff, 0x3fffffff);
-
-    return window->getConstrainer();
-}
-
 /** Makes the item visible, adds it as the container's last child and hands it to the container. */
 void addItem (SimpleContainer& container, std::unique_ptr<juce::Component> item)
 {
@@ -65,7 +51,7 @@ MainComponent::MainComponent (juce::ResizableWindow* window)
     : parentWindow (window),
       settings (Settings::getInstance()),
       settingsComponent (*this),
-      resizableCorner (window, windowConstrainer (window)),
+      resizableCorner (window, window != nullptr ? window->getConstrainer() : nullptr),
       layoutResizerBar (&layoutManager, 1, false),
       tooltipWindow (this)
 {

@@ -178,8 +178,9 @@ TEST_F (MainViewTest, AdvancedLayoutWithA500HighSettingsPanel)
     EXPECT_DOUBLE_EQ (view->verticalScrollBar.getMaximumRangeLimit(), 180.0);
     EXPECT_DOUBLE_EQ (view->verticalScrollBar.getSingleStepSize(), 15.0);
 
-    // The corner resizer is the front-most child.
-    EXPECT_EQ (view->getChildComponent (view->getNumChildComponents() - 1), &view->resizableCorner);
+    // The corner resizer is in front of every child but the (always-on-top, invisible) tooltip window.
+    EXPECT_EQ (view->getIndexOfChildComponent (&view->resizableCorner), view->getNumChildComponents() - 2);
+    EXPECT_EQ (view->getIndexOfChildComponent (&view->tooltipWindow), view->getNumChildComponents() - 1);
 }
 
 TEST_F (MainViewTest, SimpleLayoutFollowsTheHeight)
@@ -394,7 +395,7 @@ TEST_F (MainViewTest, NoConnectionNoticeIgnoresEscapeAndClicksAndGivesWayToDialo
 
     // Built under the notice, which stays in front of everything but the corner.
     EXPECT_EQ (notice->getBounds(), view->getLocalBounds());
-    EXPECT_EQ (view->getIndexOfChildComponent (notice), view->getNumChildComponents() - 2);
+    EXPECT_EQ (view->getIndexOfChildComponent (notice), view->getIndexOfChildComponent (&view->resizableCorner) - 1);
 
     // Without macros the maximum width would fall below the minimum; it stays at the minimum.
     EXPECT_EQ (view->outputContainer.items.size(), 0u);

@@ -10,6 +10,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,13 @@
 class MainViewTest : public ::testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        // The framework would try the display ":0.0" without DISPLAY. These views are meant to
+        // run without any: no display, no work area, the same numbers on every machine.
+        ::setenv ("DISPLAY", ":65535", 1);
+    }
+
     void TearDown() override { closeView(); }
 
     /** Loads the simulated driver library: one TROVIK and one Pexa attached. */
@@ -93,11 +101,13 @@ protected:
         juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
     }
 
-    /** A value as the user settings file on disk holds it ("" when absent). */
-    static juce::String storedValue (const juce::String& key)
+    /** A value as the user settings file on disk holds it ("" when absent). The file is the
+        settings store's own, in ~/.config/Kelvaro under the test's home folder. */
+    juce::String storedValue (const juce::String& key) const
     {
-        const auto file = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                              .getChildFile (".config/Kelvaro/Kelvaro-Mixer");
+        const auto file = settings->appProperties.getUserSettings()->getFile();
+        EXPECT_EQ (file.getParentDirectory(), juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                                                  .getChildFile (".config/Kelvaro"));
 
         if (const auto xml = juce::parseXML (file))
             for (auto* value : xml->getChildWithTagNameIterator ("VALUE"))

@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -61,18 +62,35 @@ XvfbDisplay::XvfbDisplay()
     if (juce::JUCEApplicationBase::createInstance == nullptr)
         juce::JUCEApplicationBase::createInstance = &createNoApplication;
 
-    int fds[2] = { -1, -1 };
+    // Display numbers well away from :0, which every process without DISPLAY tries: other test
+    // processes must never find this short-lived server.
+    const auto first = 200 + static_cast<int> (::getpid() % 700);
 
-    if (::pipe (fds) != 0)
+    for (int number = first; number < first + 20 && displayName.isEmpty(); ++number)
+        startServer (number);
+
+    if (displayName.isEmpty())
     {
-        problem = "no pipe for Xvfb";
+        problem = "Xvfb is not installed or did not start (it is needed for the tests with real windows)";
         return;
     }
 
+    ::setenv ("DISPLAY", displayName.toRawUTF8(), 1);
+    internWindowManagerAtoms();
+}
+
+void XvfbDisplay::startServer (int number)
+{
+    int fds[2] = { -1, -1 };
+
+    if (::pipe (fds) != 0)
+        return;
+
     // Everything the child needs is prepared before fork(): after it only exec-safe calls.
+    const auto displayArg = ":" + std::to_string (number);
     const auto fdText = std::to_string (fds[1]);
-    const char* const args[] = { "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1280x1024x24",
-                                 "-nolisten", "tcp", nullptr };
+    const char* const args[] = { "Xvfb", displayArg.c_str(), "-displayfd", fdText.c_str(), "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp", "-noreset", nullptr };
     const auto parentPid = ::getpid();
 
     const auto pid = ::fork();
@@ -101,22 +119,58 @@ XvfbDisplay::XvfbDisplay()
     if (pid < 0)
     {
         ::close (fds[0]);
-        problem = "could not start Xvfb";
         return;
     }
 
-    serverPid = pid;
-    const auto number = readDisplayNumber (fds[0], 20000);
+    // Xvfb writes the number once it accepts connections; it ends at once when the number is taken.
+    const auto reported = readDisplayNumber (fds[0], 20000);
     ::close (fds[0]);
 
-    if (number.isEmpty() || ! number.containsOnly ("0123456789"))
+    if (reported == juce::String (number))
     {
-        problem = "Xvfb is not installed or did not start (it is needed for the tests with real windows)";
+        serverPid = pid;
+        displayName = ":" + reported;
         return;
     }
 
-    displayName = ":" + number;
-    ::setenv ("DISPLAY", displayName.toRawUTF8(), 1);
+    ::kill (pid, SIGTERM);
+    int status = 0;
+    ::waitpid (pid, &status, 0);
+}
+
+void XvfbDisplay::internWindowManagerAtoms() const
+{
+    // Without a window manager the server lacks the atoms that one would create, and the framework
+    // asks for window properties by them all the time, each time earning an error message.
+    // The atoms outlive this connection (the server runs with -noreset).
+    auto* library = ::dlopen ("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+
+    if (library == nullptr)
+        return;
+
+    using OpenDisplay = void* (*) (const char*);
+    using InternAtom = unsigned long (*) (void*, const char*, int);
+    using CloseDisplay = int (*) (void*);
+
+    auto openDisplay = reinterpret_cast<OpenDisplay> (::dlsym (library, "XOpenDisplay"));
+    auto internAtom = reinterpret_cast<InternAtom> (::dlsym (library, "XInternAtom"));
+    auto closeDisplay = reinterpret_cast<CloseDisplay> (::dlsym (library, "XCloseDisplay"));
+
+    if (openDisplay != nullptr && internAtom != nullptr && closeDisplay != nullptr)
+    {
+        if (auto* connection = openDisplay (displayName.toRawUTF8()))
+        {
+            for (const auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING",
+                                      "WM_CHANGE_STATE", "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE",
+                                      "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN", "_NET_FRAME_EXTENTS",
+                                      "_MOTIF_WM_HINTS", "_NET_WM_ALLOWED_ACTIONS" })
+                internAtom (connection, name, 0);
+
+            closeDisplay (connection);
+        }
+    }
+
+    ::dlclose (library);
 }
 
 XvfbDisplay::~XvfbDisplay()

@@ -34,6 +34,9 @@ public:
 private:
     XvfbDisplay();
 
+    void startServer (int number);
+    void internWindowManagerAtoms() const;
+
     int serverPid = -1;
     juce::String displayName;
     juce::String problem;
