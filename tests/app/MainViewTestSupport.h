@@ -129,6 +129,20 @@ protected:
         return result;
     }
 
+    /** Marks the widgets of the view as it stands, to tell later whether it was rebuilt (a new
+        widget may well get the address of a deleted one, so addresses tell nothing). */
+    void markItems()
+    {
+        for (auto& item : view->outputContainer.items)
+            item->getProperties().set ("builtBefore", true);
+    }
+
+    bool itemsAreMarked() const
+    {
+        return ! view->outputContainer.items.empty()
+            && view->outputContainer.items.front()->getProperties().contains ("builtBefore");
+    }
+
     template <typename ComponentType>
     ComponentType* overlayAs() const
     {
