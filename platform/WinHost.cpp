@@ -18,9 +18,32 @@ bool isRunningUnderWine()
 
 bool setEnvironmentVariable (const char* name, const char* value)
 {
-    // _putenv_s updates the C runtime's copy and the process environment block alike; an empty
-    // value removes the variable.
-    return name != nullptr && ::_putenv_s (name, value != nullptr ? value : "") == 0;
+    // _putenv_s updates the C runtime's copy and the process environment block alike, but takes
+    // an empty value for a removal: the block then gets the empty value on its own.
+    if (name == nullptr || ::_putenv_s (name, value != nullptr ? value : "") != 0)
+        return false;
+
+    return value == nullptr || *value != 0 || ::SetEnvironmentVariableA (name, "") != 0;
+}
+
+bool getEnvironmentVariable (const char* name, std::string& value)
+{
+    if (name == nullptr)
+        return false;
+
+    ::SetLastError (ERROR_SUCCESS);
+    const auto size = ::GetEnvironmentVariableA (name, nullptr, 0);
+
+    if (size == 0)
+    {
+        value.clear();
+        return ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    }
+
+    std::string buffer (size, '\0');
+    const auto length = ::GetEnvironmentVariableA (name, buffer.data(), size);
+    value.assign (buffer.data(), length < size ? length : 0);
+    return true;
 }
 
 std::string useOwnWineUserProfile (const std::string& name)
@@ -69,6 +92,17 @@ bool setEnvironmentVariable (const char* name, const char* value)
         return false;
 
     return (value != nullptr ? ::setenv (name, value, 1) : ::unsetenv (name)) == 0;
+}
+
+bool getEnvironmentVariable (const char* name, std::string& value)
+{
+    const char* text = name != nullptr ? std::getenv (name) : nullptr;
+
+    if (text == nullptr)
+        return false;
+
+    value = text;
+    return true;
 }
 
 std::string useOwnWineUserProfile (const std::string&)

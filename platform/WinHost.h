@@ -18,9 +18,13 @@ constexpr bool isWindowsBuild = false;
 bool isRunningUnderWine();
 
 /** Sets (or, with a null value, removes) an environment variable of this process, where both
-    the C runtime's getenv and the operating system's own lookups see it. On Windows an empty
-    value removes the variable too. */
+    the C runtime's getenv and the operating system's own lookups see it. On Windows the C
+    runtime cannot hold an empty value: getenv then finds nothing, getEnvironmentVariable finds
+    the empty value. */
 bool setEnvironmentVariable (const char* name, const char* value);
+
+/** Reads an environment variable of this process, empty values included; false when it is not set. */
+bool getEnvironmentVariable (const char* name, std::string& value);
 
 /** Under Wine only: gives this process a user profile of its own, C:\users\<name> with its
     application-data folders, in place of the one that all programs of the Wine prefix share (as a

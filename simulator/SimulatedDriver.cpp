@@ -2,10 +2,11 @@
 
 #include "driver/DspProtocol.h"
 #include "platform/WinEvents.h"
+#include "platform/WinHost.h"
 #include "simulator/SimulatorControl.h"
 
-#include <cstdlib>
 #include <sstream>
+#include <string>
 
 namespace
 {
@@ -43,9 +44,11 @@ void SimulatedDriver::reset()
 
 void SimulatedDriver::attachDefaults()
 {
-    const char* list = std::getenv ("KELVARO_SIM_DEVICES");
+    // An empty list attaches none, so it must be told from an unset variable (which Windows' C
+    // runtime cannot).
+    std::string list;
 
-    if (list == nullptr)
+    if (! win::getEnvironmentVariable ("KELVARO_SIM_DEVICES", list))
     {
         attach (SimulatedDevice::Model::trovik);
         attach (SimulatedDevice::Model::pexa);

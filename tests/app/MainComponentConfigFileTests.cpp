@@ -1,7 +1,8 @@
 #include "app/MainViewTestSupport.h"
+#include "platform/WinHost.h"
 
 #include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
 
 // The "config" file is looked for beside the executable. Writing one beside the shared test
 // executable would reach every other view test running at the same time, so the test runs a
@@ -36,7 +37,11 @@ juce::File placeExecutableIn (const juce::File& folder)
     const auto executable = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
     const auto target = folder.getChildFile (executable.getFileName());
 
-    if (::link (executable.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) != 0)
+    std::error_code error;
+    std::filesystem::create_hard_link (std::filesystem::u8path (executable.getFullPathName().toStdString()),
+                                       std::filesystem::u8path (target.getFullPathName().toStdString()), error);
+
+    if (error)
     {
         if (! executable.copyFileTo (target))
             return {};
@@ -59,13 +64,13 @@ TEST_F (MainViewTest, ConfigFileBesideTheExecutableWinsFromTheFirstView)
     ASSERT_TRUE (executable.existsAsFile());
     ASSERT_TRUE (folder.getChildFile ("config").replaceWithText (customConfig));
 
-    ::setenv (childVariable, "1", 1);
+    win::setEnvironmentVariable (childVariable, "1");
     juce::ChildProcess child;
     ASSERT_TRUE (child.start (juce::StringArray { executable.getFullPathName(),
                                                   "--gtest_filter=MainViewTest.ConfigFileChildView" }));
     const auto output = child.readAllProcessOutput();
     child.waitForProcessToFinish (60000);
-    ::unsetenv (childVariable);
+    win::setEnvironmentVariable (childVariable, nullptr);
     folder.deleteRecursively();
 
     EXPECT_EQ (child.getExitCode(), 0u) << output;

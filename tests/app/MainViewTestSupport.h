@@ -3,6 +3,7 @@
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "platform/WinHost.h"
 #include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
 
@@ -31,7 +32,7 @@ protected:
     {
         // The framework would try the display ":0.0" without DISPLAY. These views are meant to
         // run without any: no display, no work area, the same numbers on every machine.
-        ::setenv ("DISPLAY", ":65535", 1);
+        win::setEnvironmentVariable ("DISPLAY", ":65535");
     }
 
     void TearDown() override { closeView(); }
@@ -102,12 +103,15 @@ protected:
     }
 
     /** A value as the user settings file on disk holds it ("" when absent). The file is the
-        settings store's own, in ~/.config/Kelvaro under the test's home folder. */
+        settings store's own, in ~/.config/Kelvaro under the test's home folder (on Windows in
+        the application-data folder). */
     juce::String storedValue (const juce::String& key) const
     {
         const auto file = settings->appProperties.getUserSettings()->getFile();
-        EXPECT_EQ (file.getParentDirectory(), juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                                                  .getChildFile (".config/Kelvaro"));
+        const auto folder = win::isWindowsBuild
+                              ? juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory)
+                              : juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config");
+        EXPECT_EQ (file.getParentDirectory(), folder.getChildFile ("Kelvaro"));
 
         if (const auto xml = juce::parseXML (file))
             for (auto* value : xml->getChildWithTagNameIterator ("VALUE"))

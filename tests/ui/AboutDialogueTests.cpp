@@ -1,6 +1,7 @@
 #include "backend/DeviceInfo.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "platform/WinHost.h"
 #include "support/SimulatorHarness.h"
 #include "ui/AboutDialogue.h"
 #include "ui/UiTestEvents.h"
@@ -125,9 +126,9 @@ TEST (AboutDialogueText, BuildColumnWithoutAnInterfaceHasThreeRuns)
 // The backend is made once per process; ctest runs each test in a process of its own.
 TEST (AboutDialogueText, DeviceBlockShowsOnlyWhileAnInterfaceIsOpen)
 {
-    ::setenv ("KELVARO_SIM_DEVICES", "Sulka", 1);
+    win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", "Sulka");
     SimulatorHarness sim;
-    ::unsetenv ("KELVARO_SIM_DEVICES");
+    win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", nullptr);
     ASSERT_TRUE (sim.isReady());
 
     const auto settings = Settings::getInstance();

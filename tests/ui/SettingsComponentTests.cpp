@@ -5,6 +5,7 @@
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
 #include "driver/TUsbAudioApiDll.h"
+#include "platform/WinHost.h"
 #include "support/SimulatorHarness.h"
 #include "ui/SettingsComponent.h"
 #include "ui/UiTestEvents.h"
@@ -43,7 +44,7 @@ class SettingsPanel : public ::testing::Test
 protected:
     void start (const char* devices = "Sulka,Pexa")
     {
-        ::setenv ("KELVARO_SIM_DEVICES", devices, 1);
+        win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", devices);
         sim = std::make_unique<SimulatorHarness>();
         ASSERT_TRUE (sim->isReady());
 
@@ -57,7 +58,7 @@ protected:
     {
         view.reset();
         HardwareBackend::deleteInstance();
-        ::unsetenv ("KELVARO_SIM_DEVICES");
+        win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", nullptr);
     }
 
     SettingsComponent& panel() { return view->settingsComponent; }

@@ -1,0 +1,41 @@
+#include "support/XvfbDisplay.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// On Windows (and under Wine) the windows are the system's own: there is no X server to start,
+// and the display is there as long as the framework sees one.
+
+namespace
+{
+juce::JUCEApplicationBase* createNoApplication()
+{
+    return nullptr;
+}
+} // namespace
+
+XvfbDisplay& XvfbDisplay::get()
+{
+    static XvfbDisplay display;
+    return display;
+}
+
+XvfbDisplay::XvfbDisplay()
+{
+    // As on Linux: the framework then installs its own handlers and treats the process as an app.
+    if (juce::JUCEApplicationBase::createInstance == nullptr)
+        juce::JUCEApplicationBase::createInstance = &createNoApplication;
+
+    displayName = "Windows";
+}
+
+XvfbDisplay::~XvfbDisplay() = default;
+
+bool XvfbDisplay::isUsable() const
+{
+    return ! juce::Desktop::getInstance().getDisplays().displays.isEmpty();
+}
+
+juce::String XvfbDisplay::getProblem() const
+{
+    return "the window system shows no display";
+}
