@@ -1,6 +1,7 @@
 #include "app/KRVMixerApplication.h"
 
 #include "app/MainComponent.h"
+#include "platform/WinHost.h"
 
 /** The one top-level window: native title bar, minimise and close only, resized by its frame. */
 class KRVMixerApplication::MainWindow : public juce::DocumentWindow
@@ -45,12 +46,16 @@ bool KRVMixerApplication::moreThanOneInstanceAllowed()          { return false; 
 
 void KRVMixerApplication::initialise (const juce::String&)
 {
+    if (win::isRunningUnderWine())
+        wineRepaintPump = std::make_unique<WineRepaintPump>();
+
     mainWindow = std::make_unique<MainWindow> (getApplicationName());
 }
 
 void KRVMixerApplication::shutdown()
 {
     mainWindow = nullptr;
+    wineRepaintPump = nullptr;
 }
 
 void KRVMixerApplication::systemRequestedQuit()

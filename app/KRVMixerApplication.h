@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/WineRepaintPump.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The application object: one instance, one main window. */
@@ -22,4 +24,7 @@ public:
 
 private:
     std::unique_ptr<MainWindow> mainWindow;
+
+    // Only under Wine, where the windows would not repaint otherwise.
+    std::unique_ptr<WineRepaintPump> wineRepaintPump;
 };

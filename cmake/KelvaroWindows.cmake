@@ -27,4 +27,12 @@ if(KELVARO_BUILD_TESTS)
     add_test(NAME WindowsResources.InExecutable
         COMMAND "${KELVARO_PYTHON3}" "${PROJECT_SOURCE_DIR}/tools/windows/check-resources.py"
                 "$<TARGET_FILE:KelvaroMixer>" "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.ico")
+
+    # The program in a window of Wine's virtual desktop on a private Xvfb display (a Wine prefix
+    # of its own, apart from the headless one of the other tests).
+    add_test(NAME WindowsSmoke.MixerShowsAndTakesAClick
+        COMMAND bash "${PROJECT_SOURCE_DIR}/tools/windows/smoke-test.sh"
+                "$<TARGET_FILE:KelvaroMixer>" "$<TARGET_FILE:KelvaroSimulatedInterface>"
+                "${CMAKE_BINARY_DIR}/windows-smoke.png")
+    set_tests_properties(WindowsSmoke.MixerShowsAndTakesAClick PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
 endif()
