@@ -21,9 +21,10 @@ done
 
 work="$(mktemp -d)"
 xvfb=
+ownPrefix=
 cleanup()
 {
-    wineserver -k 2>/dev/null
+    [ -n "$ownPrefix" ] && wineserver -k 2>/dev/null   # only the windowed prefix's own server
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
@@ -38,6 +39,7 @@ read -r -t 30 number <&"${XVFB[0]}" || fail "Xvfb did not start"
 export DISPLAY=":$number"
 
 source "$here/wine-env.sh" windowed
+ownPrefix="$WINEPREFIX"
 wineserver -k 2>/dev/null
 rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Kelvaro
 
