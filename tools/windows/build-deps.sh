@@ -152,15 +152,21 @@ jpegVersion="$fetchedVersion"
 prefix="$(prefixFor "$pngVersion" "$jpegVersion")"
 rm -rf "$prefix"
 
+# The builds' output goes to a log that is shown only when a step fails.
+quietly()
+{
+    "$@" >>"$work/build.log" 2>&1 || { tail -n 60 "$work/build.log" >&2; log "failed: $*"; exit 1; }
+}
+
 crossBuild() # source folder, build folder, cmake options...
 {
     local source="$1" build="$2"
     shift 2
-    cmake -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    quietly cmake -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "$@" >&2
-    cmake --build "$build" -j "$jobs" >&2
-    cmake --install "$build" >&2
+        -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= "$@"
+    quietly cmake --build "$build" -j "$jobs"
+    quietly cmake --install "$build"
 }
 
 # --- libpng ------------------------------------------------------------------------------------
