@@ -10,3 +10,6 @@ build=build/debug
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVARO_WERROR=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+# The same suite built for Windows with MinGW-w64 and run under Wine.
+bash tools/run-windows-tests.sh
