@@ -7,6 +7,8 @@
 // the bytes, nothing may crash or hang, and a document that does not load leaves the default tree
 // in force.
 
+#include "fuzz/FuzzTarget.h"
+
 #include "backend/Settings.h"
 
 #include <cstddef>

@@ -2,6 +2,8 @@
 // every folder named there, is handed to LLVMFuzzerTestOneInput once. This keeps the targets
 // building with any compiler and lets CTest replay the seed corpus and any crash file found.
 
+#include "fuzz/FuzzTarget.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +12,6 @@
 #include <iterator>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size);
 
 namespace
 {

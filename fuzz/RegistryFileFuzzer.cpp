@@ -5,6 +5,8 @@
 // the same text once more. The loader reads the driver library's path through this parser, and a
 // user may edit the file by hand.
 
+#include "fuzz/FuzzTarget.h"
+
 #include "platform/RegistryFile.h"
 
 #include <cstddef>
