@@ -3,6 +3,7 @@
 #include "BinaryData.h"
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace
@@ -48,6 +49,104 @@ std::int32_t readIndex (const juce::String& text)
     return static_cast<std::int32_t> (juce::jmin (value, limit - 1));
 }
 
+/** Far deeper than any configuration (which nests five deep), and shallow enough that the XML
+    parser and the tree conversion, which recurse once per level, stay well inside the stack of
+    any thread on any platform. */
+constexpr int maximumNestingDepth = 256;
+
+/** True when the text opens more than `limit` elements inside one another. A quick scan, not a
+    parser: it skips comments, CDATA sections, processing instructions, declarations and quoted
+    attribute values, and counts start tags up and end tags down. Text that is not XML at all may
+    be counted wrongly; the parser refuses that anyway. */
+bool nestsDeeperThan (const juce::String& text, int limit)
+{
+    auto p = text.getCharPointer();
+    int depth = 0;
+
+    const auto skipPast = [&p] (const char* terminator)
+    {
+        const auto found = p.indexOf (juce::CharPointer_UTF8 (terminator));
+
+        if (found < 0)
+            return false;
+
+        p += found + static_cast<int> (std::strlen (terminator));
+        return true;
+    };
+
+    while (! p.isEmpty())
+    {
+        if (*p != '<')
+        {
+            ++p;
+            continue;
+        }
+
+        ++p;
+
+        if (p.compareUpTo (juce::CharPointer_UTF8 ("!--"), 3) == 0)
+        {
+            if (! skipPast ("-->"))
+                return false;
+        }
+        else if (p.compareUpTo (juce::CharPointer_UTF8 ("![CDATA["), 8) == 0)
+        {
+            if (! skipPast ("]]>"))
+                return false;
+        }
+        else if (*p == '?' || *p == '!')
+        {
+            // A declaration or a DOCTYPE with its internal subset: to the '>' outside brackets.
+            for (int brackets = 0; ! p.isEmpty(); ++p)
+            {
+                const auto c = *p;
+
+                if (c == '[')
+                    ++brackets;
+                else if (c == ']')
+                    --brackets;
+                else if (c == '>' && brackets <= 0)
+                    break;
+            }
+        }
+        else if (*p == '/')
+        {
+            depth = juce::jmax (0, depth - 1);
+        }
+        else
+        {
+            // A start tag: to its '>', over quoted attribute values; "/>" closes it at once.
+            juce::juce_wchar quote = 0, previous = 0;
+
+            for (; ! p.isEmpty(); ++p)
+            {
+                const auto c = *p;
+
+                if (quote != 0)
+                {
+                    if (c == quote)
+                        quote = 0;
+                }
+                else if (c == '"' || c == '\'')
+                {
+                    quote = c;
+                }
+                else if (c == '>')
+                {
+                    break;
+                }
+
+                previous = c;
+            }
+
+            if (previous != '/' && ++depth > limit)
+                return true;
+        }
+    }
+
+    return false;
+}
+
 /** Text content means nothing in the document; dropping it first keeps ValueTree's conversion,
     which has no place for it, from complaining. The resulting tree is the same. */
 void removeTextContent (juce::XmlElement& element)
@@ -67,7 +166,7 @@ juce::ValueTree firstChildOfType (const juce::ValueTree& parent, const juce::Ide
     return {};
 }
 
-juce::String attribute (const juce::ValueTree& element, const char* name)
+juce::String attribute (const juce::ValueTree& element, const juce::Identifier& name)
 {
     return element.getProperty (name).toString();
 }
@@ -172,6 +271,11 @@ juce::String Settings::getChannelName (Hardware::Channel channel) const
 
 void Settings::setConfigFromText (const juce::String& text)
 {
+    // The parser and the tree conversion recurse once per level: a document nested thousands deep
+    // would overflow the stack. Such a document is refused like any other that does not parse.
+    if (nestsDeeperThan (text, maximumNestingDepth))
+        return;
+
     // JUCE's parser steps one character past a broken hexadecimal character reference ("&#x" at
     // the very end would take it beyond the text). Trailing spaces, which XML ignores after the
     // root element and which cannot complete an unfinished one, keep that step inside the text.
@@ -219,12 +323,18 @@ void Settings::loadDeviceConfig (const juce::String& deviceName)
     if (! config.isValid())
         return;
 
+    // Made once: an identifier made from text is looked up in the framework's string pool, which
+    // would otherwise happen for every attribute of every entry.
+    static const juce::Identifier nameId ("name"), pinId ("pin"), inputId ("input"), inputIdxId ("inputIdx"),
+                                  outputId ("output"), outputIdxId ("outputIdx"),
+                                  channelNamesId ("ChannelNames"), macrosId ("Macros");
+
     juce::ValueTree device;
 
     for (const auto& candidate : config)
     {
         // Exact, case-sensitive match: the entry is the interface's product name as reported.
-        if (attribute (candidate, "name") == deviceName)
+        if (attribute (candidate, nameId) == deviceName)
         {
             device = candidate;
             break;
@@ -234,28 +344,28 @@ void Settings::loadDeviceConfig (const juce::String& deviceName)
     if (! device.isValid())
         return; // names and macros of an earlier interface stay in force
 
-    for (const auto& list : firstChildOfType (device, "ChannelNames"))
+    for (const auto& list : firstChildOfType (device, channelNamesId))
     {
         juce::StringArray names;
 
         for (const auto& entry : list)
-            names.add (attribute (entry, "name"));
+            names.add (attribute (entry, nameId));
 
-        channelNames[Hardware::channelKindFromString (attribute (list, "pin"))] = std::move (names);
+        channelNames[Hardware::channelKindFromString (attribute (list, pinId))] = std::move (names);
     }
 
     macros.clear();
 
-    for (const auto& macroElement : firstChildOfType (device, "Macros"))
+    for (const auto& macroElement : firstChildOfType (device, macrosId))
     {
         Hardware::Macro macro;
-        macro.name = attribute (macroElement, "name");
+        macro.name = attribute (macroElement, nameId);
 
         for (const auto& node : macroElement)
-            macro.nodes.push_back ({ Hardware::channelKindFromString (attribute (node, "input")),
-                                     readIndex (attribute (node, "inputIdx")),
-                                     Hardware::channelKindFromString (attribute (node, "output")),
-                                     readIndex (attribute (node, "outputIdx")) });
+            macro.nodes.push_back ({ Hardware::channelKindFromString (attribute (node, inputId)),
+                                     readIndex (attribute (node, inputIdxId)),
+                                     Hardware::channelKindFromString (attribute (node, outputId)),
+                                     readIndex (attribute (node, outputIdxId)) });
 
         macros.push_back (std::move (macro));
     }
