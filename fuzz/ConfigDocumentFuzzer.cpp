@@ -40,7 +40,12 @@ struct Fixture
         defaultTree = settings->config;
     }
 
-    ~Fixture() { file.deleteFile(); }
+    ~Fixture()
+    {
+        file.deleteFile();
+        settings.reset();
+        juce::DeletedAtShutdown::deleteAll();   // the typeface caches, as the framework's shut-down would
+    }
 
     std::shared_ptr<Settings> settings = Settings::getInstance();
     juce::ValueTree defaultTree;
