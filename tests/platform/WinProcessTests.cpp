@@ -18,10 +18,19 @@ TEST (WinProcess, IdsAndLocalTime)
     EXPECT_NE (otherThread, 0u);
     EXPECT_NE (otherThread, mainThread);
 
-    const auto before = std::time (nullptr);
+    // std::time may read a coarser clock than the one GetLocalTime reads, so compare seconds of
+    // the same clock.
+    const auto seconds = []
+    {
+        timespec t {};
+        ::clock_gettime (CLOCK_REALTIME, &t);
+        return t.tv_sec;
+    };
+
+    const auto before = seconds();
     win::SYSTEMTIME now {};
     win::GetLocalTime (&now);
-    const auto after = std::time (nullptr);
+    const auto after = seconds();
 
     // Compared field by field only when no second boundary fell between the readings.
     if (before == after)

@@ -1,0 +1,207 @@
+#include "ui/ChannelComponent.h"
+
+#include "BinaryData.h"
+#include "backend/HardwareBackend.h"
+#include "backend/Settings.h"
+
+#include <cmath>
+
+namespace
+{
+std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
+{
+    return juce::Drawable::createFromImageData (data, static_cast<size_t> (size));
+}
+
+double gainToDecibels (float gain)
+{
+    const auto g = static_cast<double> (gain);
+    return g > 0.0 ? juce::jmax (20.0 * std::log10 (g), -80.0) : -80.0;
+}
+} // namespace
+
+ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel right)
+    : leftChannel (left),
+      rightChannel (right),
+      linkButton (TRANS ("Link"), juce::DrawableButton::ImageFitted),
+      leftSlider (juce::Slider::LinearVertical, juce::Slider::NoTextBox),
+      rightSlider (juce::Slider::LinearVertical, juce::Slider::NoTextBox)
+{
+    setOpaque (true);
+
+    isMainOutput = leftChannel.kind == Hardware::DeviceOutput && leftChannel.index == 0;
+
+    leftSlider.setRange (-80.0, 0.0, 1.0);
+    rightSlider.setRange (-80.0, 0.0, 1.0);
+
+    // The meters lie above the faders.
+    addAndMakeVisible (leftSlider);
+    addAndMakeVisible (rightSlider);
+    addAndMakeVisible (linkButton);
+    addAndMakeVisible (leftMeter);
+    addAndMakeVisible (rightMeter);
+
+    leftMeter.onImage = juce::ImageCache::getFromMemory (BinaryData::meter_on_png, BinaryData::meter_on_pngSize);
+    leftMeter.offImage = juce::ImageCache::getFromMemory (BinaryData::meter_off_png, BinaryData::meter_off_pngSize);
+    rightMeter.onImage = juce::ImageCache::getFromMemory (BinaryData::meter_on_png, BinaryData::meter_on_pngSize);
+    rightMeter.offImage = juce::ImageCache::getFromMemory (BinaryData::meter_off_png, BinaryData::meter_off_pngSize);
+
+    {
+        // The button keeps copies of the images.
+        const auto off = makeDrawable (BinaryData::buttonlink_off_png, BinaryData::buttonlink_off_pngSize);
+        const auto offHover = makeDrawable (BinaryData::buttonlink_offhover_png, BinaryData::buttonlink_offhover_pngSize);
+        const auto offClick = makeDrawable (BinaryData::buttonlink_offclick_png, BinaryData::buttonlink_offclick_pngSize);
+        const auto on = makeDrawable (BinaryData::buttonlink_on_png, BinaryData::buttonlink_on_pngSize);
+        const auto onHover = makeDrawable (BinaryData::buttonlink_onhover_png, BinaryData::buttonlink_onhover_pngSize);
+        const auto onClick = makeDrawable (BinaryData::buttonlink_onclick_png, BinaryData::buttonlink_onclick_pngSize);
+        linkButton.setImages (off.get(), offHover.get(), offClick.get(), nullptr,
+                              on.get(), onHover.get(), onClick.get(), nullptr);
+    }
+
+    linkButton.setClickingTogglesState (true);
+
+    // The faders show what the interface holds; nothing is sent back while the strip is built.
+    if (auto* backend = HardwareBackend::getInstance())
+    {
+        leftSlider.setValue (gainToDecibels (backend->getOutputGain (leftChannel)), juce::dontSendNotification);
+        rightSlider.setValue (gainToDecibels (backend->getOutputGain (rightChannel)), juce::dontSendNotification);
+    }
+
+    // Mirroring goes through the other fader's own notification (delivered asynchronously), whose
+    // callback then sends that side's gain. Setting a fader to the value it already has sends no
+    // notification, so the two callbacks never loop.
+    leftSlider.onValueChange = [this]
+    {
+        if (linkButton.getToggleState())
+            rightSlider.setValue (leftSlider.getValue(), juce::sendNotification);
+
+        sendGain (leftSlider, leftChannel);
+    };
+
+    rightSlider.onValueChange = [this]
+    {
+        if (linkButton.getToggleState())
+            leftSlider.setValue (rightSlider.getValue(), juce::sendNotification);
+
+        sendGain (rightSlider, rightChannel);
+    };
+
+    linkButton.onClick = [this]
+    {
+        if (linkButton.getToggleState())
+            rightSlider.setValue (leftSlider.getValue(), juce::sendNotification);
+    };
+}
+
+ChannelComponent::~ChannelComponent() = default;
+
+void ChannelComponent::sendGain (const juce::Slider& slider, Hardware::Channel channel)
+{
+    if (auto* backend = HardwareBackend::getInstance())
+    {
+        const auto dB = static_cast<float> (slider.getValue());
+        const auto gain = dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
+        backend->setOutputGain (channel, gain);
+    }
+}
+
+void ChannelComponent::paint (juce::Graphics& g)
+{
+    auto* backend = HardwareBackend::getInstance();
+
+    if (backend == nullptr)
+    {
+        g.fillAll (juce::Colour (0xFF800080));
+        return;
+    }
+
+    leftMeter.level = backend->getMeterLevel (leftChannel);
+    leftMeter.repaint();
+    rightMeter.level = backend->getMeterLevel (rightChannel);
+    rightMeter.repaint();
+
+    const auto settings = Settings::getInstance();
+
+    const auto background = isMainOutput
+        ? juce::ImageCache::getFromMemory (BinaryData::background_output_main_png, BinaryData::background_output_main_pngSize)
+        : juce::ImageCache::getFromMemory (BinaryData::background_output_png, BinaryData::background_output_pngSize);
+
+    if (background.isValid())
+        g.drawImage (background, getLocalBounds().toFloat(), juce::RectanglePlacement::stretchToFit);
+
+    g.setColour (juce::Colour (0xFF000000));
+    g.drawRect (getLocalBounds().toFloat(), 2.0f);
+
+    g.setColour (juce::Colour (0xFF555555));
+    g.drawRect (faderArea.getX() + faderArea.getWidth() / 2 - 1, faderArea.getY(), 2, faderArea.getHeight(), 1);
+
+    // The bracket rises from the tops of the fader centre lines and runs toward the Link button.
+    g.setColour (juce::Colour (0xFFE5E5E5));
+    const auto cy = static_cast<float> (linkArea.getY() + linkArea.getHeight() / 2);
+    const auto left = static_cast<float> (faderArea.getX());
+    const auto right = static_cast<float> (faderArea.getRight());
+    const auto top = static_cast<float> (faderArea.getY());
+
+    juce::Path bracket;
+    bracket.startNewSubPath (left, top);
+    bracket.lineTo (left, cy);
+    bracket.lineTo (static_cast<float> (linkButton.getX() - 10), cy);
+    bracket.startNewSubPath (static_cast<float> (linkButton.getRight() + 10), cy);
+    bracket.lineTo (right, cy);
+    bracket.lineTo (right, top);
+    g.strokePath (bracket, juce::PathStrokeType (2.0f, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
+
+    if (nameTypeface == nullptr)
+        nameTypeface = juce::Typeface::createSystemTypefaceFor (BinaryData::BARLOWBOLD_TTF,
+                                                                static_cast<size_t> (BinaryData::BARLOWBOLD_TTFSize));
+
+    juce::AttributedString names;
+    names.setLineSpacing (0.0f);
+    names.setWordWrap (juce::AttributedString::byWord);
+
+    auto halves = nameArea;
+    const auto leftHalf = halves.removeFromLeft (nameArea.getWidth() / 2);
+    drawName (g, names, settings->getChannelName (leftChannel), leftHalf);
+    drawName (g, names, settings->getChannelName (rightChannel), halves);
+}
+
+void ChannelComponent::drawName (juce::Graphics& g, juce::AttributedString& text, const juce::String& channelName,
+                                 juce::Rectangle<int> area)
+{
+    // A name breaks into two lines at its first space: "Monitor Out L" shows as "Monitor" over "Out L".
+    const auto name = channelName.replaceFirstOccurrenceOf (" ", "\n");
+
+    // Colour and font go over the whole text each time: setText alone would leave the part beyond
+    // the previous text's length in the default font and colour.
+    text.setText (name);
+    text.setColour (juce::Colour (0xFFE5E5E5));
+    text.setFont (juce::Font (nameTypeface).withHeight (20.0f));
+    text.setJustification (juce::Justification::centred);
+    text.draw (g, area.toFloat());
+}
+
+void ChannelComponent::resized()
+{
+    const auto w = getWidth();
+    const auto h = getHeight();
+    const auto m = juce::roundToInt (static_cast<float> (w) * 0.05f);
+    const auto sw = juce::roundToInt (static_cast<double> (w) * 0.5);
+
+    auto area = getLocalBounds();
+    linkArea = area.removeFromTop (h / 10).reduced (5);
+    nameArea = area.removeFromBottom (h / 10).reduced (5);
+    faderArea = area.reduced (w / 4, 0);
+
+    // At least 40 pixels, even when the band is lower, and 3 pixels down from its centre.
+    const auto s = juce::jmax (linkArea.getHeight(), 40);
+    linkButton.setBounds (linkArea.getX() + (linkArea.getWidth() - s) / 2,
+                          linkArea.getY() + 3 + (linkArea.getHeight() - s) / 2, s, s);
+
+    const auto meterY = linkArea.getBottom() + m;
+    const auto meterHeight = nameArea.getY() - 2 * m - linkArea.getBottom();
+    leftMeter.setBounds (m, meterY, m, meterHeight);
+    rightMeter.setBounds (w / 2 + m, meterY, m, meterHeight);
+
+    leftSlider.setBounds (faderArea.getX() - sw / 2, meterY, sw, leftMeter.getHeight());
+    rightSlider.setBounds (faderArea.getRight() - sw / 2, meterY, sw, rightMeter.getHeight());
+}

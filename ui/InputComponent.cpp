@@ -1,0 +1,52 @@
+#include "ui/InputComponent.h"
+
+#include "BinaryData.h"
+#include "backend/HardwareBackend.h"
+#include "backend/Settings.h"
+
+InputComponent::InputComponent (Hardware::Channel channelToShow)
+    : channel (channelToShow)
+{
+    setOpaque (true);
+
+    meter.offImage = juce::ImageCache::getFromMemory (BinaryData::metermini_off_png, BinaryData::metermini_off_pngSize);
+    meter.onImage = juce::ImageCache::getFromMemory (BinaryData::metermini_on_png, BinaryData::metermini_on_pngSize);
+    addAndMakeVisible (meter);
+}
+
+InputComponent::~InputComponent() = default;
+
+juce::Rectangle<float> InputComponent::getNameArea() const
+{
+    return { 12.0f, 2.0f,
+             static_cast<float> (juce::jmax (0, getWidth() - 24)),
+             static_cast<float> (juce::jmax (0, getHeight() - 4)) };
+}
+
+void InputComponent::paint (juce::Graphics& g)
+{
+    // The main view refreshes the whole meter block once per tick; reading one entry costs no driver call.
+    if (auto* backend = HardwareBackend::getInstance())
+    {
+        meter.level = backend->getMeterLevel (channel);
+        meter.repaint();
+    }
+
+    const auto settings = Settings::getInstance();
+    const auto name = settings->getChannelName (channel);
+
+    g.fillAll (settings->soot);
+
+    g.setColour (juce::Colour (0xFF000000));
+    g.drawRect (getLocalBounds().toFloat(), 2.0f);
+
+    g.setFont (settings->boldFont.withHeight (24.0f));
+    g.setColour (settings->lightGrey);
+    g.drawText (name, getNameArea(), juce::Justification::right, true);
+}
+
+void InputComponent::resized()
+{
+    const auto meterWidth = juce::jmin (10, getWidth());
+    meter.setBounds (getWidth() - meterWidth + 2, 2, juce::jmax (0, meterWidth - 4), juce::jmax (0, getHeight() - 4));
+}
