@@ -54,21 +54,32 @@ std::int32_t readIndex (const juce::String& text)
     any thread on any platform. */
 constexpr int maximumNestingDepth = 256;
 
-/** True when the text opens more than `limit` elements inside one another. A quick scan, not a
-    parser: it skips comments, CDATA sections, processing instructions, declarations and quoted
-    attribute values, and counts start tags up and end tags down. Text that is not XML at all may
-    be counted wrongly; the parser refuses that anyway. */
-bool nestsDeeperThan (const juce::String& text, int limit)
+/** A quick scan, not a parser, for the two kinds of document that JUCE's XML parser cannot
+    finish: one nested so deep that its recursion overflows the stack, and one whose element
+    content has a processing instruction followed by text ("<a><?pi?>text</a>"), on which it loops
+    for ever. It skips comments, CDATA sections, declarations and quoted attribute values, and
+    counts start tags up and end tags down. Text that is not XML at all may be counted wrongly;
+    the parser refuses that anyway. */
+bool parserWouldNotFinish (const juce::String& text)
 {
     auto p = text.getCharPointer();
     int depth = 0;
 
+    const auto startsWith = [&p] (const char* prefix)
+    {
+        return p.compareUpTo (juce::CharPointer_UTF8 (prefix), static_cast<int> (std::strlen (prefix))) == 0;
+    };
+
+    // Moves past the terminator; false (at the end) when there is none.
     const auto skipPast = [&p] (const char* terminator)
     {
         const auto found = p.indexOf (juce::CharPointer_UTF8 (terminator));
 
         if (found < 0)
+        {
+            p = p.findTerminatingNull();
             return false;
+        }
 
         p += found + static_cast<int> (std::strlen (terminator));
         return true;
@@ -82,21 +93,46 @@ bool nestsDeeperThan (const juce::String& text, int limit)
             continue;
         }
 
-        ++p;
+        if (startsWith ("<!--"))
+        {
+            skipPast ("-->");
+        }
+        else if (startsWith ("<![CDATA["))
+        {
+            skipPast ("]]>");
+        }
+        else if (startsWith ("<?"))
+        {
+            skipPast ("?>");
 
-        if (p.compareUpTo (juce::CharPointer_UTF8 ("!--"), 3) == 0)
-        {
-            if (! skipPast ("-->"))
-                return false;
+            // The parser skips white space, comments and instructions here, then takes anything
+            // but a tag as text starting back at the instruction, which it skips again...
+            if (depth > 0)
+            {
+                auto q = p;
+
+                for (;;)
+                {
+                    q.incrementToEndOfWhitespace();
+
+                    const auto afterComment = q.compareUpTo (juce::CharPointer_UTF8 ("<!--"), 4) == 0 ? q.indexOf (juce::CharPointer_UTF8 ("-->")) : -1;
+                    const auto afterInstruction = q.compareUpTo (juce::CharPointer_UTF8 ("<?"), 2) == 0 ? q.indexOf (juce::CharPointer_UTF8 ("?>")) : -1;
+
+                    if (afterComment >= 0)
+                        q += afterComment + 3;
+                    else if (afterInstruction >= 0)
+                        q += afterInstruction + 2;
+                    else
+                        break;
+                }
+
+                if (! q.isEmpty() && *q != '<')
+                    return true;
+            }
         }
-        else if (p.compareUpTo (juce::CharPointer_UTF8 ("![CDATA["), 8) == 0)
+        else if (startsWith ("<!"))
         {
-            if (! skipPast ("]]>"))
-                return false;
-        }
-        else if (*p == '?' || *p == '!')
-        {
-            // A declaration or a DOCTYPE with its internal subset: to the '>' outside brackets.
+            // A DOCTYPE with its internal subset: to the '>' outside brackets.
             for (int brackets = 0; ! p.isEmpty(); ++p)
             {
                 const auto c = *p;
@@ -109,16 +145,17 @@ bool nestsDeeperThan (const juce::String& text, int limit)
                     break;
             }
         }
-        else if (*p == '/')
+        else if (startsWith ("</"))
         {
             depth = juce::jmax (0, depth - 1);
+            ++p;
         }
         else
         {
             // A start tag: to its '>', over quoted attribute values; "/>" closes it at once.
             juce::juce_wchar quote = 0, previous = 0;
 
-            for (; ! p.isEmpty(); ++p)
+            for (++p; ! p.isEmpty(); ++p)
             {
                 const auto c = *p;
 
@@ -139,7 +176,7 @@ bool nestsDeeperThan (const juce::String& text, int limit)
                 previous = c;
             }
 
-            if (previous != '/' && ++depth > limit)
+            if (previous != '/' && ++depth > maximumNestingDepth)
                 return true;
         }
     }
@@ -271,9 +308,9 @@ juce::String Settings::getChannelName (Hardware::Channel channel) const
 
 void Settings::setConfigFromText (const juce::String& text)
 {
-    // The parser and the tree conversion recurse once per level: a document nested thousands deep
-    // would overflow the stack. Such a document is refused like any other that does not parse.
-    if (nestsDeeperThan (text, maximumNestingDepth))
+    // A document that would overflow the stack or never finish parsing is refused like any other
+    // that does not parse.
+    if (parserWouldNotFinish (text))
         return;
 
     // JUCE's parser steps one character past a broken hexadecimal character reference ("&#x" at

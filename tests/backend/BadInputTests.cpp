@@ -104,6 +104,24 @@ TEST (BadConfigFile, NestingUpTo256LevelsIsAnOrdinaryDocument)
     EXPECT_EQ (settings.getChannelName ({ Hardware::DeviceInput, 0 }), "a");
 }
 
+TEST (BadConfigFile, InstructionBeforeTextInContentIsRefusedInsteadOfHanging)
+{
+    Settings settings;
+    settings.loadDefaultConfig();
+    const auto before = settings.config;
+
+    // The framework's parser never returns on these.
+    loadBytes (settings, "<Config><?pi?>text</Config>");
+    loadBytes (settings, "<Config>text<?pi?>more<Device name=\"Box\"/></Config>");
+    loadBytes (settings, "<Config><Device name=\"Box\"> <?a?><!-- c --><?b?> x</Device></Config>");
+    expectDefaultInForce (settings, before);
+
+    // Instructions before tags, in the prolog or inside attribute values are ordinary.
+    loadBytes (settings, "<?xml version=\"1.0\"?><?pi?>\n<Config><?pi?> <!-- c --><?pi?><Device name=\"a<?x?>b\"/><?pi?></Config>");
+    ASSERT_NE (settings.config, before);
+    EXPECT_EQ (settings.config.getChild (0).getProperty ("name").toString(), "a<?x?>b");
+}
+
 TEST (BadConfigFile, HugeFilesAreReadAsThePartSaysWithoutTrouble)
 {
     Settings settings;
