@@ -1,9 +1,10 @@
 #include "backend/Settings.h"
 
+#include "backend/XmlParserGuard.h"
+
 #include "BinaryData.h"
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace
@@ -47,141 +48,6 @@ std::int32_t readIndex (const juce::String& text)
         return static_cast<std::int32_t> (-value);
 
     return static_cast<std::int32_t> (juce::jmin (value, limit - 1));
-}
-
-/** Far deeper than any configuration (which nests five deep), and shallow enough that the XML
-    parser and the tree conversion, which recurse once per level, stay well inside the stack of
-    any thread on any platform. */
-constexpr int maximumNestingDepth = 256;
-
-/** A quick scan, not a parser, for the two kinds of document that JUCE's XML parser cannot
-    finish: one nested so deep that its recursion overflows the stack, and one whose element
-    content has a processing instruction followed by text ("<a><?pi?>text</a>"), on which it loops
-    for ever. It skips comments, CDATA sections, declarations and quoted attribute values, and
-    counts start tags up and end tags down. Text that is not XML at all may be counted wrongly;
-    the parser refuses that anyway. */
-bool parserWouldNotFinish (const juce::String& text)
-{
-    auto p = text.getCharPointer();
-    int depth = 0;
-
-    const auto startsWith = [&p] (const char* prefix)
-    {
-        return p.compareUpTo (juce::CharPointer_UTF8 (prefix), static_cast<int> (std::strlen (prefix))) == 0;
-    };
-
-    // Moves past the terminator; false (at the end) when there is none.
-    const auto skipPast = [&p] (const char* terminator)
-    {
-        const auto found = p.indexOf (juce::CharPointer_UTF8 (terminator));
-
-        if (found < 0)
-        {
-            p = p.findTerminatingNull();
-            return false;
-        }
-
-        p += found + static_cast<int> (std::strlen (terminator));
-        return true;
-    };
-
-    while (! p.isEmpty())
-    {
-        if (*p != '<')
-        {
-            ++p;
-            continue;
-        }
-
-        if (startsWith ("<!--"))
-        {
-            skipPast ("-->");
-        }
-        else if (startsWith ("<![CDATA["))
-        {
-            skipPast ("]]>");
-        }
-        else if (startsWith ("<?"))
-        {
-            skipPast ("?>");
-
-            // The parser skips white space, comments and instructions here, then takes anything
-            // but a tag as text starting back at the instruction, which it skips again...
-            if (depth > 0)
-            {
-                auto q = p;
-
-                for (;;)
-                {
-                    q.incrementToEndOfWhitespace();
-
-                    const auto afterComment = q.compareUpTo (juce::CharPointer_UTF8 ("<!--"), 4) == 0 ? q.indexOf (juce::CharPointer_UTF8 ("-->")) : -1;
-                    const auto afterInstruction = q.compareUpTo (juce::CharPointer_UTF8 ("<?"), 2) == 0 ? q.indexOf (juce::CharPointer_UTF8 ("?>")) : -1;
-
-                    if (afterComment >= 0)
-                        q += afterComment + 3;
-                    else if (afterInstruction >= 0)
-                        q += afterInstruction + 2;
-                    else
-                        break;
-                }
-
-                if (! q.isEmpty() && *q != '<')
-                    return true;
-            }
-        }
-        else if (startsWith ("<!"))
-        {
-            // A DOCTYPE with its internal subset: to the '>' outside brackets.
-            for (int brackets = 0; ! p.isEmpty(); ++p)
-            {
-                const auto c = *p;
-
-                if (c == '[')
-                    ++brackets;
-                else if (c == ']')
-                    --brackets;
-                else if (c == '>' && brackets <= 0)
-                    break;
-            }
-        }
-        else if (startsWith ("</"))
-        {
-            depth = juce::jmax (0, depth - 1);
-            ++p;
-        }
-        else
-        {
-            // A start tag: to its '>', over quoted attribute values; "/>" closes it at once.
-            juce::juce_wchar quote = 0, previous = 0;
-
-            for (++p; ! p.isEmpty(); ++p)
-            {
-                const auto c = *p;
-
-                if (quote != 0)
-                {
-                    if (c == quote)
-                        quote = 0;
-                }
-                else if (c == '"' || c == '\'')
-                {
-                    quote = c;
-                }
-                else if (c == '>')
-                {
-                    break;
-                }
-
-                previous = c;
-            }
-
-            if (previous != '/' && ++depth > maximumNestingDepth)
-                return true;
-        }
-    }
-
-    return false;
 }
 
 /** Text content means nothing in the document; dropping it first keeps ValueTree's conversion,
@@ -308,15 +174,17 @@ juce::String Settings::getChannelName (Hardware::Channel channel) const
 
 void Settings::setConfigFromText (const juce::String& text)
 {
-    // A document that would overflow the stack or never finish parsing is refused like any other
-    // that does not parse.
-    if (parserWouldNotFinish (text))
-        return;
-
     // JUCE's parser steps one character past a broken hexadecimal character reference ("&#x" at
     // the very end would take it beyond the text). Trailing spaces, which XML ignores after the
     // root element and which cannot complete an unfinished one, keep that step inside the text.
-    if (auto xml = juce::parseXML (text + "  "))
+    const auto padded = text + "  ";
+
+    // A text on which the parser would overflow the stack or never return is refused like any
+    // other that does not parse.
+    if (XmlParserGuard::check (padded) != XmlParserGuard::Verdict::safe)
+        return;
+
+    if (auto xml = juce::parseXML (padded))
     {
         removeTextContent (*xml);
         auto tree = juce::ValueTree::fromXml (*xml);

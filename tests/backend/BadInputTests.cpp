@@ -98,7 +98,7 @@ TEST (BadConfigFile, NestingUpTo256LevelsIsAnOrdinaryDocument)
     for (int i = 0; i < 300; ++i)
         decoys += "<!-- <a> --><![CDATA[<b>]]><x v=\"<c>\" w='<d>'/><?pi <e>?>";
 
-    loadBytes (settings, "<!DOCTYPE Config [<!ENTITY e \"<f>\">]>" + nested (256).insert (8, decoys));
+    loadBytes (settings, "<!DOCTYPE Config [<!ELEMENT Config ANY>]>" + nested (256).insert (8, decoys));
     ASSERT_NE (settings.config, before);
     settings.loadDeviceConfig ("Box");
     EXPECT_EQ (settings.getChannelName ({ Hardware::DeviceInput, 0 }), "a");
@@ -120,6 +120,25 @@ TEST (BadConfigFile, InstructionBeforeTextInContentIsRefusedInsteadOfHanging)
     loadBytes (settings, "<?xml version=\"1.0\"?><?pi?>\n<Config><?pi?> <!-- c --><?pi?><Device name=\"a<?x?>b\"/><?pi?></Config>");
     ASSERT_NE (settings.config, before);
     EXPECT_EQ (settings.config.getChild (0).getProperty ("name").toString(), "a<?x?>b");
+}
+
+TEST (BadConfigFile, EntityDeclarationsAreRefusedInsteadOfOverflowingTheStack)
+{
+    Settings settings;
+    settings.loadDefaultConfig();
+    const auto before = settings.config;
+
+    // An entity that refers to itself, and one whose markup nests 20000 deep: the framework's
+    // parser expands both until the stack runs out.
+    loadBytes (settings, "<!DOCTYPE a [<!ENTITY e \"x&e;\">]><Config name=\"&e;\"/>");
+    std::string deep;
+
+    for (int i = 0; i < 20000; ++i)
+        deep += "<b>";
+
+    loadBytes (settings, "<!DOCTYPE a [<!ENTITY e \"" + deep + "\">]><Config>&e;</Config>");
+    loadBytes (settings, "<!DOCTYPE a [<!entity n \"Box\">]><Config><Device name=\"&n;\"/></Config>");
+    expectDefaultInForce (settings, before);
 }
 
 TEST (BadConfigFile, HugeFilesAreReadAsThePartSaysWithoutTrouble)
