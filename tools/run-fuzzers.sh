@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer in
 # build/fuzz and runs each of them.
 #
-#   bash tools/run-fuzzers.sh                 smoke run: 20000 inputs per target (CI)
+#   bash tools/run-fuzzers.sh                 smoke run: 20000 inputs or 20 s per target (CI)
 #   bash tools/run-fuzzers.sh 600             600 seconds per target
 #   bash tools/run-fuzzers.sh 600 fuzz_registry_file    one target only
 #
@@ -37,7 +37,7 @@ status=0
 for target in "${targets[@]}"; do
     corpus="$build/corpus/$target"
     mkdir -p "$corpus"
-    limit=(-runs=20000)
+    limit=(-runs=20000 -max_total_time=20)
     [ -n "$seconds" ] && limit=(-max_total_time="$seconds")
     dict=()
     [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
