@@ -5,6 +5,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <utility>
 
 class MainComponent;
 
@@ -31,6 +32,28 @@ public:
 
     void deviceChanged() override;
     void deviceSettingsChanged() override;
+
+    /** The panel's rectangles for a panel of the given size, as resized() places them. */
+    struct Layout
+    {
+        juce::Rectangle<int> modeRow, sampleRateRow, bufferSizeRow;
+        juce::Rectangle<int> resetRow, resetButton, resetTextArea;
+        juce::Rectangle<int> aboutButton, logoArea;
+    };
+
+    static Layout computeLayout (int width, int height);
+
+    /** A row's label and list bounds, in that order. */
+    static std::pair<juce::Rectangle<int>, juce::Rectangle<int>> splitRow (juce::Rectangle<int> row);
+
+    /** The embedded logo for a product name; no data when the model is not recognised. */
+    struct LogoResource
+    {
+        const char* data = nullptr;
+        int size = 0;
+    };
+
+    static LogoResource getModelLogoResource (const juce::String& productName);
 
     // Open so that tests can check the panel's contents and layout.
     MainComponent& owner;

@@ -1,0 +1,127 @@
+#include "app/MainViewTestSupport.h"
+#include "support/XvfbDisplay.h"
+
+#include "ui/AboutDialogue.h"
+#include "ui/OverlayDialogue.h"
+
+// Keys reach the command manager through the focused component, which needs a window on a real
+// display: these tests run on a private Xvfb server.
+
+namespace
+{
+class MainViewWindowTest : public MainViewTest
+{
+protected:
+    void SetUp() override
+    {
+        auto& display = XvfbDisplay::get();
+
+        if (! display.isUsable())
+            GTEST_SKIP() << display.getProblem().toStdString();
+    }
+
+    /** Shows the window and waits until the server has given it the keyboard focus. */
+    void showFocused()
+    {
+        window->setVisible (true);
+        window->toFront (true);
+
+        for (int attempt = 0; attempt < 100 && ! view->hasKeyboardFocus (true); ++attempt)
+        {
+            focusView();
+            pump (20);
+        }
+
+        ASSERT_TRUE (view->hasKeyboardFocus (true)) << "the window did not get the keyboard focus";
+    }
+
+    /** Gives the focus to the overlay, or the view when there is none, as a click into them would. */
+    void focusView()
+    {
+        if (view->overlay != nullptr)
+            view->overlay->grabKeyboardFocus();
+        else
+            view->grabKeyboardFocus();
+    }
+
+    /** A key press as the window's peer delivers it from the X server, to whatever has the focus.
+        Without a window manager the server's focus events arrive late and now and then hand the
+        focus to the window itself while the message loop runs; the focus is put back into the view
+        first, and what the key did is looked at before the loop runs again. */
+    bool press (const juce::KeyPress& key)
+    {
+        if (! view->hasKeyboardFocus (true))
+            focusView();
+
+        EXPECT_TRUE (view->hasKeyboardFocus (true));
+        return window->getPeer()->handleKeyPress (key);
+    }
+
+    static juce::KeyPress ctrl (juce::juce_wchar letter)
+    {
+        return { static_cast<int> (letter), juce::ModifierKeys::commandModifier, 0 };
+    }
+};
+} // namespace
+
+TEST_F (MainViewWindowTest, CtrlASwitchesModesAndStoresThemAtOnce)
+{
+    startSimulator();
+    setCounts (0, { 2, 2, 2, 2, 2, 2 });
+    openView (true);
+    showFocused();
+
+    EXPECT_TRUE (press (ctrl ('a')));
+    EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_TRUE (view->verticalScrollBar.isVisible());
+    EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 730));
+
+    // The advanced maximum is the user area of the display under the view: the whole private screen.
+    EXPECT_EQ (window->getConstrainer()->getMinimumWidth(), 660);
+    EXPECT_EQ (window->getConstrainer()->getMaximumWidth(), 1280);
+    EXPECT_EQ (window->getConstrainer()->getMaximumHeight(), 1024);
+
+    EXPECT_TRUE (press (ctrl ('A')));
+    EXPECT_EQ (storedValue ("advanced"), "0");
+    EXPECT_FALSE (view->verticalScrollBar.isVisible());
+
+    // Other keys invoke nothing.
+    EXPECT_FALSE (press (juce::KeyPress ('a', juce::ModifierKeys::noModifiers, 'a')));
+    EXPECT_FALSE (press (ctrl ('x')));
+    EXPECT_EQ (storedValue ("advanced"), "0");
+    EXPECT_EQ (view->overlay.get(), nullptr);
+}
+
+TEST_F (MainViewWindowTest, QuestionMarkAndCtrlROpenTheirDialoguesOverTheNotice)
+{
+    openView (true);   // no driver library: the notice shows
+    showFocused();
+
+    auto* notice = overlayAs<OverlayDialogue>();
+    ASSERT_NE (notice, nullptr);
+    EXPECT_TRUE (notice->hasKeyboardFocus (false));
+
+    // Escape is not taken by the notice; nothing else takes it either.
+    EXPECT_FALSE (press (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_EQ (view->overlay.get(), notice);
+
+    EXPECT_TRUE (press (juce::KeyPress ('?', juce::ModifierKeys::noModifiers, '?')));
+    auto* about = overlayAs<AboutDialogue>();
+    ASSERT_NE (about, nullptr);
+    EXPECT_TRUE (about->hasKeyboardFocus (false));
+
+    // Closing About leaves no notice behind.
+    press (juce::KeyPress (juce::KeyPress::escapeKey));
+    EXPECT_EQ (view->overlay.get(), nullptr);
+
+    view->showNoConnection();
+    EXPECT_TRUE (view->overlay->hasKeyboardFocus (false));
+
+    EXPECT_TRUE (press (ctrl ('r')));
+    auto* question = overlayAs<OverlayDialogue>();
+    ASSERT_NE (question, nullptr);
+    EXPECT_TRUE (question->yesButton.isVisible());
+
+    EXPECT_TRUE (press (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_EQ (view->overlay.get(), nullptr);
+}
