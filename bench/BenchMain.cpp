@@ -45,8 +45,7 @@ void print (const char* name, double value, const char* unit)
     std::printf ("%s: %.3f %s\n", name, value, unit);
 }
 
-/** A home of its own with the registry pointing at the simulated library (one TROVIK attached)
-    and the advanced view chosen in the user settings. */
+/** A home of its own with the registry pointing at the simulated library (one TROVIK attached). */
 void prepareEnvironment()
 {
     char pattern[] = "/tmp/kelvaro-bench-home-XXXXXX";
@@ -66,10 +65,6 @@ void prepareEnvironment()
         .replaceWithText ("Windows Registry Editor Version 5.00\r\n\r\n"
                           "[HKEY_CLASSES_ROOT\\CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32]\r\n"
                           "@=\"" + library + "\"\r\n", false, false, nullptr);
-
-    folder.getChildFile ("Kelvaro-Mixer")
-        .replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
-                          "  <VALUE name=\"advanced\" val=\"1\"/>\n</PROPERTIES>\n", false, false, nullptr);
 }
 
 /** The simulator's journal, which counts the DSP requests the program sends. */
@@ -89,6 +84,15 @@ struct Journal
 
 int run (int ticks)
 {
+    // The advanced view, chosen as the user would have chosen it before.
+    const auto settings = Settings::getInstance();
+
+    if (auto* userSettings = settings->appProperties.getUserSettings())
+    {
+        userSettings->setValue ("advanced", true);
+        userSettings->saveIfNeeded();
+    }
+
     BenchWindow window;
     MainComponent main (&window);
     window.setContentNonOwned (&main, true);

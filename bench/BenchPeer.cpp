@@ -1,8 +1,8 @@
 #include "bench/BenchPeer.h"
 
-BenchPeer::BenchPeer (juce::Component& component, int styleFlags)
-    : juce::ComponentPeer (component, styleFlags),
-      bounds (component.getBounds())
+BenchPeer::BenchPeer (juce::Component& owner, int windowStyleFlags)
+    : juce::ComponentPeer (owner, windowStyleFlags),
+      bounds (owner.getBounds())
 {
 }
 
@@ -28,6 +28,8 @@ juce::int64 BenchPeer::paintDirtyAreas (juce::Image& image)
 
     juce::RectangleList<int> areas;
     areas.swapWith (dirty);
+    // Areas marked while the window was larger lie partly outside what there is to paint now.
+    areas.clipTo (bounds.withZeroOrigin().getIntersection (image.getBounds()));
     areas.consolidate();
 
     juce::int64 pixels = 0;

@@ -11,7 +11,7 @@
 class BenchPeer : public juce::ComponentPeer
 {
 public:
-    BenchPeer (juce::Component& component, int styleFlags);
+    BenchPeer (juce::Component& owner, int windowStyleFlags);
 
     /** Paints every area marked dirty since the last call into the image and forgets them. Returns
         the number of pixels painted. */
@@ -25,6 +25,8 @@ public:
     void setTitle (const juce::String&) override {}
     void setBounds (const juce::Rectangle<int>& newBounds, bool) override;
     juce::Rectangle<int> getBounds() const override { return bounds; }
+    using juce::ComponentPeer::localToGlobal;
+    using juce::ComponentPeer::globalToLocal;
     juce::Point<float> localToGlobal (juce::Point<float> position) override { return position + bounds.getPosition().toFloat(); }
     juce::Point<float> globalToLocal (juce::Point<float> position) override { return position - bounds.getPosition().toFloat(); }
     void setMinimised (bool) override {}

@@ -70,8 +70,11 @@ std::string prepareHome()
                "Windows Registry Editor Version 5.00\r\n\r\n"
                "[HKEY_CLASSES_ROOT\\CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32]\r\n"
                "@=\"" + escapeForRegistry (KELVARO_SIMULATOR_PATH) + "\"\r\n");
-    writeFile (folder + "/Kelvaro-Mixer",
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n  <VALUE name=\"advanced\" val=\"1\"/>\n</PROPERTIES>\n");
+    // The framework names the file "Kelvaro-Mixer." here (an empty suffix after a dot, which
+    // Windows drops); both names, so that the choice is found either way.
+    for (const auto* name : { "/Kelvaro-Mixer", "/Kelvaro-Mixer." })
+        writeFile (folder + name,
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n  <VALUE name=\"advanced\" val=\"1\"/>\n</PROPERTIES>\n");
     return home;
 }
 
