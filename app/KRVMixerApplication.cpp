@@ -1,14 +1,25 @@
 #include "app/KRVMixerApplication.h"
 
+#include "app/MainComponent.h"
+
+/** The one top-level window: native title bar, minimise and close only, resized by its frame. */
 class KRVMixerApplication::MainWindow : public juce::DocumentWindow
 {
 public:
     explicit MainWindow (const juce::String& name)
-        : DocumentWindow (name, juce::Colours::black, DocumentWindow::minimiseButton | DocumentWindow::closeButton)
+        : DocumentWindow (name,
+                          juce::Desktop::getInstance().getDefaultLookAndFeel()
+                              .findColour (juce::ResizableWindow::backgroundColourId),
+                          DocumentWindow::minimiseButton | DocumentWindow::closeButton)
     {
         setUsingNativeTitleBar (true);
+
+        // The main view sets its own size and this window's limits while it is being built.
+        setContentOwned (new MainComponent (this), true);
+
+        // The main view places its own corner resizer.
         setResizable (true, false);
-        centreWithSize (800, 550);
+        centreWithSize (getWidth(), getHeight());
         setVisible (true);
     }
 
@@ -16,10 +27,17 @@ public:
     {
         juce::JUCEApplication::getInstance()->systemRequestedQuit();
     }
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
 };
 
 KRVMixerApplication::KRVMixerApplication() = default;
-KRVMixerApplication::~KRVMixerApplication() = default;
+
+KRVMixerApplication::~KRVMixerApplication()
+{
+    mainWindow = nullptr;
+}
 
 const juce::String KRVMixerApplication::getApplicationName()    { return "Kelvaro Audio Mixer"; }
 const juce::String KRVMixerApplication::getApplicationVersion() { return "1.0.4"; }

@@ -74,6 +74,7 @@ TEST_F (MainViewWindowTest, CtrlASwitchesModesAndStoresThemAtOnce)
     EXPECT_TRUE (press (ctrl ('a')));
     EXPECT_EQ (storedValue ("advanced"), "1");
     EXPECT_TRUE (view->verticalScrollBar.isVisible());
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
     EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 730));
 
     // The advanced maximum is the user area of the display under the view: the whole private screen.
@@ -84,6 +85,7 @@ TEST_F (MainViewWindowTest, CtrlASwitchesModesAndStoresThemAtOnce)
     EXPECT_TRUE (press (ctrl ('A')));
     EXPECT_EQ (storedValue ("advanced"), "0");
     EXPECT_FALSE (view->verticalScrollBar.isVisible());
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 1);
 
     // Other keys invoke nothing.
     EXPECT_FALSE (press (juce::KeyPress ('a', juce::ModifierKeys::noModifiers, 'a')));
