@@ -8,9 +8,12 @@
 
 namespace
 {
+/** A picture of the Link button. What Drawable::createFromImageData makes of the PNG, but decoded
+    once for all strips: the image cache keeps the pixels, which every strip's button shares. */
 std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
 {
-    return juce::Drawable::createFromImageData (data, static_cast<size_t> (size));
+    const auto image = juce::ImageCache::getFromMemory (data, size);
+    return image.isValid() ? std::make_unique<juce::DrawableImage> (image) : nullptr;
 }
 
 double gainToDecibels (float gain)
