@@ -4,13 +4,15 @@
 // input: statuses, device counts, handles, properties records with or without terminators, ASIO
 // records with any count, DSP replies with any version, channel counts, gains and meter bytes, or
 // garbage over the whole request. The backend lists and opens interfaces, reads gains, refreshes
-// and reads meters, lists buffer sizes and sample rates, sets gains, and handles plug-and-play and
-// settings events, in the order the input says, the way the program does it. Nothing may crash,
+// and reads meters, lists buffer sizes, sets gains, and handles plug-and-play and settings events;
+// the settings panel reopens and lists sample rates and buffer sizes: in the order the input
+// says, the way the program does it. Nothing may crash,
 // read or write out of bounds, trust a count beyond its buffer, send on a closed handle or leave a
 // handle open once the backend is gone.
 
 #include "fuzz/FuzzTarget.h"
 
+#include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
 #include "backend/HardwareBackendPimpl.h"
 #include "backend/Settings.h"
@@ -31,33 +33,46 @@ struct HardwareBackendTestAccess
 
 namespace
 {
+/** A home of its own (no registry file, so the backend loads no library by itself), event names
+    of its own, as the test processes have, and no display. */
+bool isolateProcess()
+{
+    char pattern[] = "/tmp/kelvaro-fuzz-home-XXXXXX";
+
+    if (const char* home = ::mkdtemp (pattern))
+        ::setenv ("HOME", home, 1);
+
+    const auto prefix = "kelvaro-fuzz-" + std::to_string (::getpid()) + "-";
+    ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
+    ::setenv ("DISPLAY", ":65535", 1);
+    return true;
+}
+
+/** The program as far as it meets the device: the backend, and the main view with its settings
+    panel, which is the backend's listener and reads sample rates and buffer sizes itself. */
 struct Fixture
 {
     Fixture()
     {
-        // A home of its own (no registry file, so the backend loads no library by itself) and
-        // event names of its own, as the test processes have.
-        char pattern[] = "/tmp/kelvaro-fuzz-home-XXXXXX";
-
-        if (const char* home = ::mkdtemp (pattern))
-            ::setenv ("HOME", home, 1);
-
-        const auto prefix = "kelvaro-fuzz-" + std::to_string (::getpid()) + "-";
-        ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
-
         settings->loadDefaultConfig();
         backend = HardwareBackend::getInstance();
+        view = std::make_unique<MainComponent> (nullptr);
     }
 
     ~Fixture()
     {
+        view.reset();
+
         // What the framework's shut-down would do: the backend and the typeface caches go.
         juce::DeletedAtShutdown::deleteAll();
         juce::File (juce::SystemStats::getEnvironmentVariable ("HOME", {})).deleteRecursively();
     }
 
+    bool isolated = isolateProcess();
+    juce::ScopedJuceInitialiser_GUI gui;
     std::shared_ptr<Settings> settings = Settings::getInstance();
     HardwareBackend* backend = nullptr;
+    std::unique_ptr<MainComponent> view;
 };
 
 Fixture& fixture()
@@ -132,20 +147,16 @@ void meterTick (HardwareBackend& backend)
                      "a level without an entry");
 }
 
-void listRatesAndSizes (HardwareBackend& backend)
+void listRatesAndSizes (HardwareBackend& backend, SettingsComponent& panel)
 {
     const auto sizes = backend.getBufferSizes();
     require (sizes.size() <= TUsbAudioAsioInstanceInfo::maxBufferSizes, "more buffer sizes than the record holds");
 
-    // The settings panel's own driver reads.
-    auto& api = backend.getApi();
-
-    if (backend.isConnected() && api.TUSBAUDIO_GetSupportedSampleRates != nullptr)
-    {
-        std::uint32_t rates[16] = {};
-        std::uint32_t count = 0;
-        api.TUSBAUDIO_GetSupportedSampleRates (backend.getDeviceHandle(), 16, rates, &count);
-    }
+    // The settings panel fills its lists from the driver's sample rates and the ASIO record.
+    panel.update();
+    require (panel.bufferSizeBox.getNumItems() <= static_cast<int> (TUsbAudioAsioInstanceInfo::maxBufferSizes),
+             "more buffer sizes listed than the record holds");
+    require (panel.sampleRateBox.getNumItems() <= 32, "more sample rates listed than the panel asked for");
 }
 
 void setGains (HardwareBackend& backend, ScriptedDriver& driver)
@@ -190,6 +201,7 @@ void reopen (HardwareBackend& backend, HardwareBackend::Pimpl& pimpl, ScriptedDr
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
     auto& backend = *fixture().backend;
+    auto& panel = fixture().view->settingsComponent;
     auto& slot = HardwareBackendTestAccess::pimpl (backend);
 
     ScriptedDriver driver (data, size);
@@ -215,16 +227,17 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         {
             case 0: readGains (backend); break;
             case 1: meterTick (backend); break;
-            case 2: listRatesAndSizes (backend); break;
+            case 2: listRatesAndSizes (backend, panel); break;
             case 3: setGains (backend, driver); break;
 
             case 4:
             case 5:
+                // The settings panel, the backend's listener, opens an interface again after a
+                // plug-and-play change and reads the lists again after a settings change.
                 if (polling)
                 {
                     win::SetEvent (driver.byte() % 2 == 0 ? pimpl.pnpEvent : pimpl.settingsEvent);
                     pimpl.timerCallback();
-                    reopen (backend, pimpl, driver);
                 }
                 break;
 
