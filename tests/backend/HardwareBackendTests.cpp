@@ -1,17 +1,12 @@
 #include "backend/HardwareBackend.h"
 #include "backend/HardwareBackendPimpl.h"
 #include "backend/Settings.h"
+#include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
 
 #include <gtest/gtest.h>
 
 using Hardware::Channel;
-
-/** Reaches the backend's private part, so that a test can run the poll at once instead of waiting. */
-struct HardwareBackendTestAccess
-{
-    static HardwareBackend::Pimpl& pimpl (HardwareBackend& backend) { return *backend.pimpl; }
-};
 
 namespace
 {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#if KELVARO_HAVE_MAIN_VIEW
-
 #include "BinaryData.h"
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
@@ -366,14 +364,3 @@ TEST_F (SettingsPanel, PlugAndPlayChangeReopensAnInterfaceAndTellsTheView)
 
     panel().removeChangeListener (&counter);
 }
-
-#else
-
-// The panel's owner, MainComponent, is declared but its implementation is not in this tree yet:
-// the panel cannot be linked without it, not even for its static layout helpers.
-TEST (SettingsPanel, NeedsTheMainView)
-{
-    GTEST_SKIP() << "app/MainComponent.cpp is missing: the settings panel's tests need the main view that owns the panel";
-}
-
-#endif
