@@ -127,7 +127,8 @@ int run (int ticks)
                  static_cast<int> (main.inputContainer.items.size()), static_cast<int> (main.outputContainer.items.size()),
                  static_cast<int> (cells));
 
-    juce::Image image (juce::Image::RGB, window.getWidth(), window.getHeight(), true, juce::SoftwareImageType());
+    // The window's frame buffer as the Linux peer keeps it (ARGB, through shared memory).
+    juce::Image image (juce::Image::ARGB, window.getWidth(), window.getHeight(), true, juce::SoftwareImageType());
 
     // The first frame: everything.
     peer->invalidateAll();
