@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer in
-# build/fuzz and runs each of them.
+# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs each of them.
 #
 #   bash tools/run-fuzzers.sh                 smoke run: 20000 inputs or 20 s per target (CI)
 #   bash tools/run-fuzzers.sh 600             600 seconds per target
 #   bash tools/run-fuzzers.sh 600 fuzz_registry_file    one target only
 #
 # Each target starts from its seed corpus in fuzz/corpus/<target> and keeps what it learns in
-# build/fuzz/corpus/<target>; a crash leaves its input in build/fuzz/artifacts/, which the target
-# built without libFuzzer (any build's fuzz/<target>) replays: fuzz/<target> <file>.
+# <build>/corpus/<target>; a crash leaves its input in <build>/artifacts/, which the target built
+# without libFuzzer (any other build's fuzz/<target>) replays: fuzz/<target> <file>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/build-env.sh
@@ -16,8 +16,16 @@ source tools/build-env.sh
 seconds="${1:-}"
 shift || true
 
-build=build/fuzz
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# A smoke run is mostly building: it builds unoptimised (build/fuzz-smoke), which is much quicker;
+# a timed run is mostly fuzzing: it builds optimised (build/fuzz).
+if [ -n "$seconds" ]; then
+    build=build/fuzz
+    type=RelWithDebInfo
+else
+    build=build/fuzz-smoke
+    type=Debug
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DKELVARO_FUZZ=ON -DKELVARO_SANITIZE=ON -DKELVARO_BUILD_TOOLS=OFF -DKELVARO_BUILD_TESTS=OFF > /dev/null
 cmake --build "$build" --target kelvaro_fuzzers
