@@ -141,7 +141,7 @@ TEST (BadConfigFile, EntityDeclarationsAreRefusedInsteadOfOverflowingTheStack)
     expectDefaultInForce (settings, before);
 }
 
-TEST (BadConfigFile, HugeFilesAreReadAsThePartSaysWithoutTrouble)
+TEST (BadConfigFile, HugeFilesAreReadLikeAnyOtherWithoutTrouble)
 {
     Settings settings;
     settings.loadDefaultConfig();
