@@ -381,6 +381,8 @@ void HardwareBackend::Pimpl::refreshMeters()
     if (! isConnected() || ! dsp.metersEnabled || dsp.meterBlock.empty() || api.TUSBAUDIO_GetDspProperty == nullptr)
         return;
 
+    // The last reply was written into the block in place; only its levels are kept.
+    dsp.restoreMeterLayout();
     api.TUSBAUDIO_GetDspProperty (dsp.deviceHandle, dsp.meterBlock.data(), static_cast<std::uint32_t> (dsp.meterBlock.size()));
 }
 

@@ -1,5 +1,7 @@
 #include "backend/Settings.h"
 
+#include "backend/XmlParserGuard.h"
+
 #include "BinaryData.h"
 
 #include <cstdint>
@@ -67,7 +69,7 @@ juce::ValueTree firstChildOfType (const juce::ValueTree& parent, const juce::Ide
     return {};
 }
 
-juce::String attribute (const juce::ValueTree& element, const char* name)
+juce::String attribute (const juce::ValueTree& element, const juce::Identifier& name)
 {
     return element.getProperty (name).toString();
 }
@@ -175,7 +177,14 @@ void Settings::setConfigFromText (const juce::String& text)
     // JUCE's parser steps one character past a broken hexadecimal character reference ("&#x" at
     // the very end would take it beyond the text). Trailing spaces, which XML ignores after the
     // root element and which cannot complete an unfinished one, keep that step inside the text.
-    if (auto xml = juce::parseXML (text + "  "))
+    const auto padded = text + "  ";
+
+    // A text on which the parser would overflow the stack or never return is refused like any
+    // other that does not parse.
+    if (XmlParserGuard::check (padded) != XmlParserGuard::Verdict::safe)
+        return;
+
+    if (auto xml = juce::parseXML (padded))
     {
         removeTextContent (*xml);
         auto tree = juce::ValueTree::fromXml (*xml);
@@ -219,12 +228,18 @@ void Settings::loadDeviceConfig (const juce::String& deviceName)
     if (! config.isValid())
         return;
 
+    // Made once: an identifier made from text is looked up in the framework's string pool, which
+    // would otherwise happen for every attribute of every entry.
+    static const juce::Identifier nameId ("name"), pinId ("pin"), inputId ("input"), inputIdxId ("inputIdx"),
+                                  outputId ("output"), outputIdxId ("outputIdx"),
+                                  channelNamesId ("ChannelNames"), macrosId ("Macros");
+
     juce::ValueTree device;
 
     for (const auto& candidate : config)
     {
         // Exact, case-sensitive match: the entry is the interface's product name as reported.
-        if (attribute (candidate, "name") == deviceName)
+        if (attribute (candidate, nameId) == deviceName)
         {
             device = candidate;
             break;
@@ -234,28 +249,28 @@ void Settings::loadDeviceConfig (const juce::String& deviceName)
     if (! device.isValid())
         return; // names and macros of an earlier interface stay in force
 
-    for (const auto& list : firstChildOfType (device, "ChannelNames"))
+    for (const auto& list : firstChildOfType (device, channelNamesId))
     {
         juce::StringArray names;
 
         for (const auto& entry : list)
-            names.add (attribute (entry, "name"));
+            names.add (attribute (entry, nameId));
 
-        channelNames[Hardware::channelKindFromString (attribute (list, "pin"))] = std::move (names);
+        channelNames[Hardware::channelKindFromString (attribute (list, pinId))] = std::move (names);
     }
 
     macros.clear();
 
-    for (const auto& macroElement : firstChildOfType (device, "Macros"))
+    for (const auto& macroElement : firstChildOfType (device, macrosId))
     {
         Hardware::Macro macro;
-        macro.name = attribute (macroElement, "name");
+        macro.name = attribute (macroElement, nameId);
 
         for (const auto& node : macroElement)
-            macro.nodes.push_back ({ Hardware::channelKindFromString (attribute (node, "input")),
-                                     readIndex (attribute (node, "inputIdx")),
-                                     Hardware::channelKindFromString (attribute (node, "output")),
-                                     readIndex (attribute (node, "outputIdx")) });
+            macro.nodes.push_back ({ Hardware::channelKindFromString (attribute (node, inputId)),
+                                     readIndex (attribute (node, inputIdxId)),
+                                     Hardware::channelKindFromString (attribute (node, outputId)),
+                                     readIndex (attribute (node, outputIdxId)) });
 
         macros.push_back (std::move (macro));
     }

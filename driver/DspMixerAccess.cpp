@@ -162,6 +162,23 @@ void DspMixerAccess::buildMeterRequest()
 
     meterBlock.clear();
     meterBlock.resize (headerSize + meterEntrySize * entries, 0);
+    writeMeterLayout();
+}
+
+void DspMixerAccess::restoreMeterLayout() noexcept
+{
+    std::size_t entries = 0;
+
+    for (const auto count : counts)
+        entries += count;
+
+    // Only over the block that these counts laid out.
+    if (meterBlock.size() == headerSize + meterEntrySize * entries)
+        writeMeterLayout();
+}
+
+void DspMixerAccess::writeMeterLayout() noexcept
+{
     writeHeader (meterBlock.data(), meterBlockProperty);
 
     auto* entry = meterBlock.data() + headerSize;

@@ -73,6 +73,11 @@ public:
     /** Lays out the meter block for the current counts, every level 0. */
     void buildMeterRequest();
 
+    /** Writes the meter block's header and every entry's channel fields again, keeping the levels.
+        The device writes its reply into the block in place; whatever else it wrote there must not
+        become part of the next refresh's request. */
+    void restoreMeterLayout() noexcept;
+
     /** The meter entries of one kind; empty while the meters are off or for a kind that has none. */
     MeterSpan meterSpan (Hardware::ChannelKind kind) const noexcept;
 
@@ -105,6 +110,8 @@ public:
     std::vector<std::uint8_t> meterBlock;
 
 private:
+    void writeMeterLayout() noexcept;
+
     TUsbAudioStatus get (std::uint8_t* request, std::size_t size);
     TUsbAudioStatus set (const std::uint8_t* request, std::size_t size);
 };

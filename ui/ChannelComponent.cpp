@@ -8,9 +8,12 @@
 
 namespace
 {
+/** A picture of the Link button. What Drawable::createFromImageData makes of the PNG, but decoded
+    once for all strips: the image cache keeps the pixels, which every strip's button shares. */
 std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
 {
-    return juce::Drawable::createFromImageData (data, static_cast<size_t> (size));
+    const auto image = juce::ImageCache::getFromMemory (data, size);
+    return image.isValid() ? std::make_unique<juce::DrawableImage> (image) : nullptr;
 }
 
 double gainToDecibels (float gain)
@@ -33,6 +36,11 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
 
     leftSlider.setRange (-80.0, 0.0, 1.0);
     rightSlider.setRange (-80.0, 0.0, 1.0);
+
+    // The strip repaints 30 times a second for its meters; a fader draws itself again only when
+    // it changes (the framework keeps its picture until the fader repaints itself).
+    leftSlider.setBufferedToImage (true);
+    rightSlider.setBufferedToImage (true);
 
     // The meters lie above the faders.
     addAndMakeVisible (leftSlider);
@@ -126,8 +134,9 @@ void ChannelComponent::paint (juce::Graphics& g)
         ? juce::ImageCache::getFromMemory (BinaryData::background_output_main_png, BinaryData::background_output_main_pngSize)
         : juce::ImageCache::getFromMemory (BinaryData::background_output_png, BinaryData::background_output_pngSize);
 
-    if (background.isValid())
-        g.drawImage (background, getLocalBounds().toFloat(), juce::RectanglePlacement::stretchToFit);
+    // Stretched once per size, then copied: the strips repaint 30 times a second.
+    if (const auto& scaled = scaledBackground.get (background, getWidth(), getHeight()); scaled.isValid())
+        g.drawImageAt (scaled, 0, 0);
 
     g.setColour (juce::Colour (0xFF000000));
     g.drawRect (getLocalBounds().toFloat(), 2.0f);

@@ -2,6 +2,7 @@
 
 #include "backend/Hardware.h"
 #include "ui/MeterComponent.h"
+#include "ui/ScaledImage.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -50,6 +51,7 @@ private:
 
     // Made on first paint and kept: the strips repaint 30 times a second.
     juce::Typeface::Ptr nameTypeface;
+    ScaledImage scaledBackground;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ChannelComponent)
 };

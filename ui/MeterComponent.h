@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ScaledImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /**
@@ -24,5 +26,8 @@ public:
     float level = -120.0f;
 
 private:
+    ScaledImage scaledOff;
+    ScaledImage scaledOn;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeterComponent)
 };

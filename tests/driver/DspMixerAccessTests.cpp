@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Hardware::Channel;
 
 namespace
@@ -245,6 +247,27 @@ TEST_F (DspMixerAccessTest, MeterRefreshWritesOnlyTheLevels)
     EXPECT_EQ (inputs.levelAt (2), -12000);
     // The factory mix routes nothing to device output 1 here.
     EXPECT_EQ (dsp.meterSpan (Hardware::DeviceOutput).levelAt (1), -12000);
+}
+
+TEST_F (DspMixerAccessTest, RestoringTheMeterLayoutUndoesWhatTheDeviceScribbledAndKeepsTheLevels)
+{
+    useCounts ({ 2, 1, 0, 0, 0, 0 });
+    dsp.buildMeterRequest();
+
+    // A device that wrote its reply over the whole request, header and channel fields included.
+    std::fill (dsp.meterBlock.begin(), dsp.meterBlock.end(), std::uint8_t (0xAB));
+    dsp.restoreMeterLayout();
+
+    EXPECT_EQ (SimulatorHarness::hex (dsp.meterBlock.data(), dsp.meterBlock.size()),
+               "4D0000002D010000"
+               "000000000100ABAB"
+               "010000000100ABAB" "010000000101ABAB");
+
+    // A block that no longer matches the counts is left alone.
+    dsp.counts[0] = 5;
+    dsp.meterBlock[0] = 0;
+    dsp.restoreMeterLayout();
+    EXPECT_EQ (dsp.meterBlock[0], 0);
 }
 
 TEST_F (DspMixerAccessTest, MetersAreOnOnlyWhenTheDeviceAgrees)
