@@ -1,10 +1,14 @@
 #pragma once
 
+#include "support/XvfbServer.h"
+
 #include <juce_core/juce_core.h>
 
+#include <memory>
+
 /**
-    A private X server (Xvfb) for the tests that need real windows: keyboard focus, key presses
-    through the window's peer, displays.
+    A private X server (an XvfbServer) for the tests whose own windows need a real display:
+    keyboard focus, key presses through the window's peer, displays.
 
     XvfbDisplay::get() starts the server on the first call and points DISPLAY at it; the server
     lives until the test process ends (it is stopped after the framework has closed its X
@@ -34,11 +38,7 @@ public:
 private:
     XvfbDisplay();
 
-    void startServer (int number);
-    void internWindowManagerAtoms() const;
-
-    int serverPid = -1;
-    juce::String displayName;
+    std::unique_ptr<XvfbServer> server;
     juce::String problem;
 
     JUCE_DECLARE_NON_COPYABLE (XvfbDisplay)
