@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing the mixer needs, when any is missing.
+# Further package names given as arguments are installed the same way.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config juce-modules-source libgtest-dev fontconfig-config ccache
-          xvfb xauth xdotool x11-apps imagemagick clang libclang-rt-14-dev)
+          xvfb xauth xdotool x11-apps imagemagick clang libclang-rt-14-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -11,7 +12,7 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-line="apt-get update && apt-get install -y --no-install-recommends ${packages[*]}"
+line="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${packages[*]}"
 if [ "$(id -u)" -eq 0 ]; then
     sh -c "$line"
 elif command -v sudo >/dev/null 2>&1; then
