@@ -1,6 +1,7 @@
 #include "backend/Settings.h"
 
 #include "backend/XmlParserGuard.h"
+#include "platform/WinHost.h"
 
 #include "BinaryData.h"
 
@@ -10,11 +11,7 @@
 namespace
 {
 // JUCE would put the file straight into the home folder on Linux; there it belongs in ~/.config.
-#if JUCE_WINDOWS
-constexpr const char* userSettingsFolder = "Kelvaro";
-#else
-constexpr const char* userSettingsFolder = ".config/Kelvaro";
-#endif
+constexpr const char* userSettingsFolder = win::isWindowsBuild ? "Kelvaro" : ".config/Kelvaro";
 
 constexpr std::uint32_t transparent = 0x00000000;
 
