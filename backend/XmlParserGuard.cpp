@@ -16,8 +16,9 @@ bool isIdentifierChar (juce::juce_wchar c) noexcept
 {
     static constexpr juce::uint32 legalChars[] = { 0, 0x7ff6000, 0x87fffffe, 0x7fffffe, 0 };
 
-    if (c >= 0 && c < 160)
-        return (legalChars[c >> 5] & (juce::uint32 (1) << (c & 31))) != 0;
+    // Unsigned, so that a negative character (wchar_t is signed on some platforms) is not below 160.
+    if (const auto u = static_cast<juce::uint32> (c); u < 160)
+        return (legalChars[u >> 5] & (juce::uint32 (1) << (u & 31))) != 0;
 
     return CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
 }

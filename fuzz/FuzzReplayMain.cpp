@@ -21,7 +21,7 @@ bool replay (const std::filesystem::path& file)
 
     if (! stream)
     {
-        std::fprintf (stderr, "cannot read %s\n", file.c_str());
+        std::fprintf (stderr, "cannot read %s\n", file.string().c_str());
         return false;
     }
 

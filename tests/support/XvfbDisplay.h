@@ -1,10 +1,10 @@
 #pragma once
 
-#include "support/XvfbServer.h"
-
 #include <juce_core/juce_core.h>
 
 #include <memory>
+
+class XvfbServer;
 
 /**
     A private X server (an XvfbServer) for the tests whose own windows need a real display:

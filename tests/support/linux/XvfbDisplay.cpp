@@ -1,4 +1,5 @@
 #include "support/XvfbDisplay.h"
+#include "support/linux/XvfbServer.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

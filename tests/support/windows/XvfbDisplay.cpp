@@ -5,6 +5,11 @@
 // On Windows (and under Wine) the windows are the system's own: there is no X server to start,
 // and the display is there as long as the framework sees one.
 
+// There is no X server to start here.
+class XvfbServer
+{
+};
+
 namespace
 {
 juce::JUCEApplicationBase* createNoApplication()
@@ -24,8 +29,6 @@ XvfbDisplay::XvfbDisplay()
     // As on Linux: the framework then installs its own handlers and treats the process as an app.
     if (juce::JUCEApplicationBase::createInstance == nullptr)
         juce::JUCEApplicationBase::createInstance = &createNoApplication;
-
-    displayName = "Windows";
 }
 
 XvfbDisplay::~XvfbDisplay() = default;

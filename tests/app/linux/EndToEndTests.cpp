@@ -1,5 +1,5 @@
-#include "support/ExternalProgram.h"
-#include "support/XvfbServer.h"
+#include "support/linux/ExternalProgram.h"
+#include "support/linux/XvfbServer.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -1,4 +1,4 @@
-#include "support/XvfbServer.h"
+#include "support/linux/XvfbServer.h"
 
 #include <csignal>
 #include <dlfcn.h>

@@ -1,4 +1,4 @@
-#include "support/ExternalProgram.h"
+#include "support/linux/ExternalProgram.h"
 
 #include <algorithm>
 #include <csignal>
