@@ -35,11 +35,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # No MinGW runtime DLLs beside the executables: each binary carries its own C, C++ and thread
 # runtime. Linked by LLVM's lld, for the same reason: GNU ld takes minutes for each JUCE
 # executable. Debian's MinGW gcc always runs the GNU linker it was built with (it ignores
-# -fuse-ld), so a specs file names the linker instead.
+# -fuse-ld), so a driver file given to gcc names the linker instead.
 set(kelvaro_link_flags "-static")
 find_program(KELVARO_LLD ld.lld)
 if(KELVARO_LLD)
-    string(APPEND kelvaro_link_flags " -specs=${CMAKE_CURRENT_LIST_DIR}/mingw-w64-lld.specs")
+    string(APPEND kelvaro_link_flags " -specs=${CMAKE_CURRENT_LIST_DIR}/mingw-w64-lld.gcc")
 endif()
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "${kelvaro_link_flags}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${kelvaro_link_flags}")
