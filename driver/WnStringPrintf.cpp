@@ -195,14 +195,16 @@ bool formatWide (WideWriter& out, const win::WCHAR* format, va_list args)
 
     return true;
 }
-} // namespace
 
-int WnStringPrintfA (char* buffer, std::size_t capacity, const char* format, ...)
+/** Checks the arguments and empties the buffer; false (with errno EINVAL) when they are unusable.
+    Clears errno otherwise, so that a stale value never passes for the formatter's verdict. */
+template <typename Char>
+bool startFormatting (Char* buffer, std::size_t capacity, const Char* format)
 {
     if (buffer == nullptr || capacity == 0)
     {
         errno = EINVAL;
-        return failureResult();
+        return false;
     }
 
     buffer[0] = 0;
@@ -210,11 +212,18 @@ int WnStringPrintfA (char* buffer, std::size_t capacity, const char* format, ...
     if (format == nullptr)
     {
         errno = EINVAL;
-        return failureResult();
+        return false;
     }
 
-    // A stale errno from an earlier call must not pass for this formatter's verdict.
     errno = 0;
+    return true;
+}
+} // namespace
+
+int WnStringPrintfA (char* buffer, std::size_t capacity, const char* format, ...)
+{
+    if (! startFormatting (buffer, capacity, format))
+        return failureResult();
 
     va_list args;
     va_start (args, format);
@@ -229,21 +238,8 @@ int WnStringPrintfA (char* buffer, std::size_t capacity, const char* format, ...
 
 int WnStringPrintfW (win::WCHAR* buffer, std::size_t capacity, const win::WCHAR* format, ...)
 {
-    if (buffer == nullptr || capacity == 0)
-    {
-        errno = EINVAL;
+    if (! startFormatting (buffer, capacity, format))
         return failureResult();
-    }
-
-    buffer[0] = 0;
-
-    if (format == nullptr)
-    {
-        errno = EINVAL;
-        return failureResult();
-    }
-
-    errno = 0;
 
     WideWriter out (buffer, capacity);
 

@@ -224,21 +224,6 @@ bool parseHexBytes (std::string_view first, LineReader& lines, std::vector<BYTE>
     return true;
 }
 
-std::vector<BYTE> utf16Bytes (const std::u16string& text)
-{
-    std::vector<BYTE> bytes;
-    bytes.reserve (text.size() * 2 + 2);
-
-    for (const auto unit : text)
-    {
-        bytes.push_back (static_cast<BYTE> (unit & 0xFF));
-        bytes.push_back (static_cast<BYTE> (unit >> 8));
-    }
-
-    bytes.push_back (0);
-    bytes.push_back (0);
-    return bytes;
-}
 
 // The text of a REG_SZ value, when writing it as "..." gives back exactly its bytes.
 std::optional<std::string> representableString (const std::vector<BYTE>& data)
@@ -497,7 +482,7 @@ bool RegistryFile::parseText (std::string_view text)
 
             std::u16string units;
             WideText::fromUtf8 (text8, units);   // the whole file was checked to be UTF-8
-            setValue (*currentKey, name, REG_SZ, utf16Bytes (units));
+            setValue (*currentKey, name, REG_SZ, WideText::toRegistryBytes (units));
         }
         else if (data.substr (0, 6) == "dword:")
         {

@@ -16,17 +16,7 @@ bool RegistryFixture::setString (const std::string& keyPath, const std::string& 
     if (! WideText::fromUtf8 (text, units))
         return false;
 
-    std::vector<BYTE> bytes;
-
-    for (const auto unit : units)
-    {
-        bytes.push_back (static_cast<BYTE> (unit & 0xFF));
-        bytes.push_back (static_cast<BYTE> (unit >> 8));
-    }
-
-    bytes.push_back (0);
-    bytes.push_back (0);
-    return setValue (keyPath, valueName, type, bytes);
+    return setValue (keyPath, valueName, type, WideText::toRegistryBytes (units));
 }
 } // namespace win
 

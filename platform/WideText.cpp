@@ -145,4 +145,19 @@ bool WideText::equalsIgnoringCase (std::string_view a, std::string_view b) noexc
 
     return true;
 }
+std::vector<BYTE> WideText::toRegistryBytes (std::u16string_view text)
+{
+    std::vector<BYTE> bytes;
+    bytes.reserve (text.size() * 2 + 2);
+
+    for (const auto unit : text)
+    {
+        bytes.push_back (static_cast<BYTE> (unit & 0xFF));
+        bytes.push_back (static_cast<BYTE> (unit >> 8));
+    }
+
+    bytes.push_back (0);
+    bytes.push_back (0);
+    return bytes;
+}
 } // namespace win

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win
 {
@@ -24,6 +25,10 @@ public:
     /** Decodes UTF-8 into UTF-16; false (and result unspecified) for input that is not valid
         UTF-8: overlong forms, surrogates, values above U+10FFFF, truncated sequences. */
     static bool fromUtf8 (std::string_view text, std::u16string& result);
+
+    /** The units as little-endian bytes followed by a terminating NUL unit, as the registry stores
+        a string. */
+    static std::vector<BYTE> toRegistryBytes (std::u16string_view text);
 
     /** Lower-cases ASCII letters only: key and value names compare this way. */
     static char foldCase (char c) noexcept;

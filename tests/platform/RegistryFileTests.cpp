@@ -1,4 +1,5 @@
 #include "platform/RegistryFile.h"
+#include "platform/WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -26,20 +27,6 @@ const RegistryFile::Value& valueOf (const RegistryFile& registry, const std::str
     return *v;
 }
 
-std::vector<BYTE> utf16z (const std::u16string& text)
-{
-    std::vector<BYTE> bytes;
-
-    for (const auto unit : text)
-    {
-        bytes.push_back (static_cast<BYTE> (unit & 0xFF));
-        bytes.push_back (static_cast<BYTE> (unit >> 8));
-    }
-
-    bytes.push_back (0);
-    bytes.push_back (0);
-    return bytes;
-}
 } // namespace
 
 TEST (RegistryFileTests, ParsesEveryValueFormExactly)
@@ -67,9 +54,9 @@ TEST (RegistryFileTests, ParsesEveryValueFormExactly)
 
     const auto& path = valueOf (registry, key, "");
     EXPECT_EQ (path.type, win::REG_SZ);
-    EXPECT_EQ (path.data, utf16z (u"C:\\Program Files\\\"Vantiq\"\\api.dll"));
+    EXPECT_EQ (path.data, win::WideText::toRegistryBytes (u"C:\\Program Files\\\"Vantiq\"\\api.dll"));
 
-    EXPECT_EQ (valueOf (registry, key, "ThreadingModel").data, utf16z (u"Gr\u00FC\u00DFe"));
+    EXPECT_EQ (valueOf (registry, key, "ThreadingModel").data, win::WideText::toRegistryBytes (u"Gr\u00FC\u00DFe"));
 
     const auto& expand = valueOf (registry, key, "Expand");
     EXPECT_EQ (expand.type, win::REG_EXPAND_SZ);
@@ -103,7 +90,7 @@ TEST (RegistryFileTests, MatchesKeysAndValuesIgnoringCaseWithImpliedParents)
     EXPECT_FALSE (registry.hasKey ("HKEY_CLASSES_ROOT\\Software"));
 
     EXPECT_EQ (registry.findKey ("HKEY_CLASSES_ROOT\\CLSID"), nullptr);   // implied, without values
-    EXPECT_EQ (valueOf (registry, "HKEY_CLASSES_ROOT\\clsid\\{abc}\\inprocserver32", "NAME").data, utf16z (u"x"));
+    EXPECT_EQ (valueOf (registry, "HKEY_CLASSES_ROOT\\clsid\\{abc}\\inprocserver32", "NAME").data, win::WideText::toRegistryBytes (u"x"));
 }
 
 TEST (RegistryFileTests, AppliesRemovalsAndLaterDefinitions)
@@ -136,7 +123,7 @@ TEST (RegistryFileTests, ReadsUtf16FilesAsRegeditWritesThem)
 
     RegistryFile registry;
     ASSERT_TRUE (registry.parse (bytes)) << registry.getError();
-    EXPECT_EQ (valueOf (registry, "HKEY_CLASSES_ROOT\\K", "").data, utf16z (u"\u00E9"));
+    EXPECT_EQ (valueOf (registry, "HKEY_CLASSES_ROOT\\K", "").data, win::WideText::toRegistryBytes (u"\u00E9"));
 }
 
 TEST (RegistryFileTests, RefusesMalformedTextWithTheLine)
@@ -186,9 +173,9 @@ TEST (RegistryFileTests, RefusesMalformedTextWithTheLine)
 TEST (RegistryFileTests, WritesTextThatReadsBackToTheSameBytes)
 {
     RegistryFile registry;
-    registry.setValue ("HKEY_CLASSES_ROOT\\K", "", win::REG_SZ, utf16z (u"a\\b\"c"));
+    registry.setValue ("HKEY_CLASSES_ROOT\\K", "", win::REG_SZ, win::WideText::toRegistryBytes (u"a\\b\"c"));
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "Count", win::REG_DWORD, { 0x2A, 0, 0, 0x80 });
-    registry.setValue ("HKEY_CLASSES_ROOT\\K", "Path", win::REG_EXPAND_SZ, utf16z (u"%X%"));
+    registry.setValue ("HKEY_CLASSES_ROOT\\K", "Path", win::REG_EXPAND_SZ, win::WideText::toRegistryBytes (u"%X%"));
     registry.createKey ("HKEY_CLASSES_ROOT\\Empty");
 
     EXPECT_EQ (registry.toText(),
@@ -208,7 +195,7 @@ TEST (RegistryFileTests, WritesTextThatReadsBackToTheSameBytes)
         longBinary[i] = static_cast<BYTE> (i * 7);
 
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "NoNul", win::REG_SZ, { 'a', 0, 'b', 0 });
-    registry.setValue ("HKEY_CLASSES_ROOT\\K", "Lines", win::REG_SZ, utf16z (u"a\r\nb"));
+    registry.setValue ("HKEY_CLASSES_ROOT\\K", "Lines", win::REG_SZ, win::WideText::toRegistryBytes (u"a\r\nb"));
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "Odd", win::REG_SZ, { 'a', 0, 0 });
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "Long", win::REG_BINARY, longBinary);
 

@@ -1,4 +1,5 @@
 #include "platform/RegistryFixture.h"
+#include "platform/WideText.h"
 #include "platform/WinHost.h"
 #include "platform/WinRegistry.h"
 
@@ -12,21 +13,6 @@ using namespace win;
 namespace
 {
 const std::string serverKey = "CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32";
-
-std::vector<BYTE> utf16z (const std::u16string& text)
-{
-    std::vector<BYTE> bytes;
-
-    for (const auto unit : text)
-    {
-        bytes.push_back (static_cast<BYTE> (unit & 0xFF));
-        bytes.push_back (static_cast<BYTE> (unit >> 8));
-    }
-
-    bytes.push_back (0);
-    bytes.push_back (0);
-    return bytes;
-}
 
 // Opens a key below HKEY_CLASSES_ROOT as the driver loader does: one level at a time.
 LONG openPath (std::initializer_list<const char16_t*> names, HKEY& key)
@@ -70,11 +56,11 @@ TEST (WinRegistryTests, OpensKeysLevelByLevelIgnoringCase)
 
     DWORD type = 0;
     LONG status = -1;
-    EXPECT_EQ (query (key, nullptr, type, status), utf16z (u"/opt/vantiq/libapi.so"));
+    EXPECT_EQ (query (key, nullptr, type, status), win::WideText::toRegistryBytes (u"/opt/vantiq/libapi.so"));
     EXPECT_EQ (status, 0);
     EXPECT_EQ (type, REG_SZ);
-    EXPECT_EQ (query (key, u"", type, status), utf16z (u"/opt/vantiq/libapi.so"));
-    EXPECT_EQ (query (key, u"threadingmodel", type, status), utf16z (u"Both"));
+    EXPECT_EQ (query (key, u"", type, status), win::WideText::toRegistryBytes (u"/opt/vantiq/libapi.so"));
+    EXPECT_EQ (query (key, u"threadingmodel", type, status), win::WideText::toRegistryBytes (u"Both"));
     EXPECT_EQ (status, 0);
 
     // A path of several names at once works as well.
@@ -131,7 +117,7 @@ TEST (WinRegistryTests, AsksForMoreRoomWithTheNeededSize)
 
     std::vector<BYTE> exact (602);
     EXPECT_EQ (RegQueryValueExW (key, nullptr, nullptr, &type, exact.data(), &size), 0);
-    EXPECT_EQ (exact, utf16z (std::u16string (300, u'a')));
+    EXPECT_EQ (exact, win::WideText::toRegistryBytes (std::u16string (300, u'a')));
     EXPECT_EQ (RegCloseKey (key), 0);
 }
 
@@ -183,13 +169,13 @@ TEST (WinRegistryTests, ReturnsStoredBytesExactly)
     }
 
     LONG status = -1;
-    EXPECT_EQ (query (key, u"Expand", type, status), utf16z (u"%HOME%/x"));   // not expanded
+    EXPECT_EQ (query (key, u"Expand", type, status), win::WideText::toRegistryBytes (u"%HOME%/x"));   // not expanded
     EXPECT_EQ (type, REG_EXPAND_SZ);
     EXPECT_EQ (query (key, u"Count", type, status), (std::vector<BYTE> { 0xCD, 0xAB, 0, 0 }));
     EXPECT_EQ (type, REG_DWORD);
     EXPECT_EQ (query (key, u"Quad", type, status), (std::vector<BYTE> { 1, 2, 3, 4, 5, 6, 7, 8 }));
     EXPECT_EQ (type, REG_QWORD);
-    EXPECT_EQ (query (key, u"Escaped", type, status), utf16z (u"a\\b\"c"));
+    EXPECT_EQ (query (key, u"Escaped", type, status), win::WideText::toRegistryBytes (u"a\\b\"c"));
     EXPECT_EQ (RegCloseKey (key), 0);
 }
 
@@ -207,10 +193,10 @@ TEST (WinRegistryTests, ReadsTheFileAgainOnEveryOpen)
 
     DWORD type = 0;
     LONG status = -1;
-    EXPECT_EQ (query (after, nullptr, type, status), utf16z (u"second"));
+    EXPECT_EQ (query (after, nullptr, type, status), win::WideText::toRegistryBytes (u"second"));
 
     // Here an open key is a snapshot taken when it was opened; Windows' keys are live.
-    EXPECT_EQ (query (before, nullptr, type, status), utf16z (isWindowsBuild ? u"second" : u"first"));
+    EXPECT_EQ (query (before, nullptr, type, status), win::WideText::toRegistryBytes (isWindowsBuild ? u"second" : u"first"));
     EXPECT_EQ (RegCloseKey (before), 0);
     EXPECT_EQ (RegCloseKey (after), 0);
 }
