@@ -4,19 +4,19 @@
 //
 // A meter tick is what the program does 30 times a second: the main view's timer callback, then
 // painting what it marked dirty into an image with the software renderer, as the window's peer
-// would for the next frame. Every figure goes out as one line "name: value unit".
+// would for the next frame, and whatever that painting asked to paint again on the frames before
+// the next tick. Every figure goes out as one line "name: value unit".
 
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
+#include "bench/BenchHome.h"
+#include "bench/BenchSimulator.h"
 #include "bench/BenchWindow.h"
-#include "driver/TUsbAudioApiDll.h"
-#include "platform/WinModules.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -45,42 +45,29 @@ void print (const char* name, double value, const char* unit)
     std::printf ("%s: %.3f %s\n", name, value, unit);
 }
 
-/** A home of its own with the registry pointing at the simulated library (one TROVIK attached). */
-void prepareEnvironment()
+/** Paints what the tick marked dirty, then, as the window would on the display's next frames until
+    the next tick, whatever that painting marked dirty again: a 60 Hz display shows two frames per
+    33 ms tick. Returns the pixels painted over all of them; `passes` counts the frames that had
+    something to paint. */
+juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, int& passes)
 {
-    char pattern[] = "/tmp/kelvaro-bench-home-XXXXXX";
+    constexpr int framesPerTick = 2;
+    juce::int64 pixels = 0;
+    passes = 0;
 
-    if (const char* home = ::mkdtemp (pattern))
-        ::setenv ("HOME", home, 1);
-
-    const auto prefix = "kelvaro-bench-" + std::to_string (::getpid()) + "-";
-    ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
-    ::setenv ("KELVARO_SIM_DEVICES", "Trovik", 1);
-
-    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Kelvaro");
-    folder.createDirectory();
-
-    const auto library = juce::String (KELVARO_SIMULATOR_PATH).replace ("\\", "\\\\").replace ("\"", "\\\"");
-    folder.getChildFile ("registry.reg")
-        .replaceWithText ("Windows Registry Editor Version 5.00\r\n\r\n"
-                          "[HKEY_CLASSES_ROOT\\CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32]\r\n"
-                          "@=\"" + library + "\"\r\n", false, false, nullptr);
-}
-
-/** The simulator's journal, which counts the DSP requests the program sends. */
-struct Journal
-{
-    explicit Journal (win::HMODULE module)
-        : clear (reinterpret_cast<void (*)()> (win::GetProcAddress (module, "KSIM_ClearJournal"))),
-          size (reinterpret_cast<std::uint32_t (*)()> (win::GetProcAddress (module, "KSIM_GetJournalSize")))
+    for (int frame = 0; frame < framesPerTick; ++frame)
     {
+        const auto painted = peer.paintDirtyAreas (image);
+
+        if (painted == 0)
+            break;
+
+        pixels += painted;
+        ++passes;
     }
 
-    bool isValid() const { return clear != nullptr && size != nullptr; }
-
-    void (*clear)();
-    std::uint32_t (*size)();
-};
+    return pixels;
+}
 
 int run (int ticks)
 {
@@ -114,7 +101,7 @@ int run (int ticks)
         return 1;
     }
 
-    const Journal journal (backend->getApi().module);
+    const BenchSimulator journal;
 
     if (! journal.isValid())
     {
@@ -136,23 +123,24 @@ int run (int ticks)
     peer->paintDirtyAreas (image);
     print ("full_paint", nowMs() - start, "ms");
 
-    std::vector<double> tickTimes, callbackTimes, paintTimes, pixels;
+    std::vector<double> tickTimes, callbackTimes, paintTimes, pixels, passCounts;
     std::uint32_t fewestRequests = ~0u, mostRequests = 0;
 
     for (int i = -30; i < ticks; ++i)
     {
-        journal.clear();
+        journal.clearJournal();
 
         start = nowMs();
         main.timerCallback();
         const auto afterCallback = nowMs();
-        const auto painted = peer->paintDirtyAreas (image);
+        int passes = 0;
+        const auto painted = paintUntilNextTick (*peer, image, passes);
         const auto end = nowMs();
 
         if (i < 0)
             continue;   // warming up
 
-        const auto requests = journal.size();
+        const auto requests = journal.journalSize();
         fewestRequests = std::min (fewestRequests, requests);
         mostRequests = std::max (mostRequests, requests);
 
@@ -160,6 +148,7 @@ int run (int ticks)
         callbackTimes.push_back (afterCallback - start);
         paintTimes.push_back (end - afterCallback);
         pixels.push_back (static_cast<double> (painted));
+        passCounts.push_back (passes);
     }
 
     const auto median = percentile (tickTimes, 0.5);
@@ -169,6 +158,7 @@ int run (int ticks)
     print ("meter_tick_timer_callback_median", percentile (callbackTimes, 0.5), "ms");
     print ("meter_tick_paint_median", percentile (paintTimes, 0.5), "ms");
     print ("meter_tick_painted_area_median", percentile (pixels, 0.5), "px");
+    print ("meter_tick_frames_painted_median", percentile (passCounts, 0.5), "frames");
     std::printf ("meter_tick_dsp_requests: %u per tick (min %u, max %u over %d ticks)\n",
                  mostRequests, fewestRequests, mostRequests, ticks);
 
@@ -201,15 +191,7 @@ int main (int argc, char** argv)
         if (std::string (argv[i]) == "--ticks")
             ticks = std::max (1, std::atoi (argv[i + 1]));
 
-    prepareEnvironment();
-
-    int result = 0;
-
-    {
-        const juce::ScopedJuceInitialiser_GUI gui;
-        result = run (ticks);
-    }
-
-    juce::File (juce::SystemStats::getEnvironmentVariable ("HOME", {})).deleteRecursively();
-    return result;
+    const BenchHome home ("Trovik");
+    const juce::ScopedJuceInitialiser_GUI gui;
+    return run (ticks);
 }

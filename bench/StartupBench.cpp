@@ -1,14 +1,24 @@
-// Start-up benchmark of the real executable: run it on the X display given by $DISPLAY (Xvfb, see
-// tools/run-benchmarks.sh) with one simulated VANTIQ TROVIK and the advanced view chosen, and
-// measure the time from starting the process to the first painted frame in its window (the first
-// damage the X server reports after which the window shows a picture) and its resident memory
-// five seconds after the start.
+// Start-up and idle benchmark of the real executable: run it on the X display given by $DISPLAY
+// (Xvfb, see tools/run-benchmarks.sh) with one simulated VANTIQ TROVIK, in the advanced view (or the
+// simple view with --simple), and measure from outside the process:
 //
-// Output: "startup_first_frame: <ms> ms" and "startup_rss_5s: <MB> MB".
+//   startup_first_frame     time from starting the process to the first painted frame in its window
+//                           (the first damage the X server reports after which the window shows a
+//                           picture)
+//   startup_window          the size the program gave its window by itself
+//   startup_rss_5s          resident memory five seconds after the start
+//   idle_cpu                with --idle-seconds N: the program's CPU time (user and system, from
+//                           /proc/PID/stat) over N seconds of doing nothing, in per cent of one core,
+//                           after the window was resized to --size W x H (default 1600 x 1000)
+//   idle_damage_events      X damage events on its window per second over the same time, and the
+//   idle_damage_rectangles  rectangles they carry per second
+//
+// Every figure is one line "name: value unit".
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,14 +26,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -32,6 +45,33 @@ using Clock = std::chrono::steady_clock;
 double millisecondsSince (Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli> (Clock::now() - start).count();
+}
+
+struct Options
+{
+    bool advanced = true;
+    int idleSeconds = 0;
+    int width = 1600;
+    int height = 1000;
+};
+
+Options parseOptions (int argc, char** argv)
+{
+    Options options;
+
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string argument (argv[i]);
+
+        if (argument == "--simple")
+            options.advanced = false;
+        else if (argument == "--idle-seconds" && i + 1 < argc)
+            options.idleSeconds = std::max (0, std::atoi (argv[++i]));
+        else if (argument == "--size" && i + 1 < argc)
+            std::sscanf (argv[++i], "%dx%d", &options.width, &options.height);
+    }
+
+    return options;
 }
 
 std::string escapeForRegistry (const std::string& text)
@@ -56,8 +96,8 @@ bool writeFile (const std::string& path, const std::string& text)
     return static_cast<bool> (file);
 }
 
-/** A home of its own: the registry names the simulated library, the advanced view is chosen. */
-std::string prepareHome()
+/** A home of its own: the registry names the simulated library, the view mode is chosen. */
+std::string prepareHome (bool advanced)
 {
     char pattern[] = "/tmp/kelvaro-startup-home-XXXXXX";
     const char* home = ::mkdtemp (pattern);
@@ -77,7 +117,8 @@ std::string prepareHome()
     // Windows drops); both names, so that the choice is found either way.
     for (const auto* name : { "/Kelvaro-Mixer", "/Kelvaro-Mixer." })
         writeFile (folder + name,
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n  <VALUE name=\"advanced\" val=\"1\"/>\n</PROPERTIES>\n");
+                   std::string ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n  <VALUE name=\"advanced\" val=\"")
+                       + (advanced ? "1" : "0") + "\"/>\n</PROPERTIES>\n");
     return home;
 }
 
@@ -92,6 +133,37 @@ long residentKilobytes (pid_t pid)
             return std::atol (line.c_str() + 6);
 
     return 0;
+}
+
+/** User and system CPU time of the process in clock ticks, -1 when it cannot be read. */
+long long cpuTicks (pid_t pid)
+{
+    std::ifstream file ("/proc/" + std::to_string (pid) + "/stat");
+    std::string text;
+    std::getline (file, text);
+
+    // The command name in parentheses may hold spaces: the fields counted from its end.
+    const auto close = text.rfind (')');
+
+    if (close == std::string::npos)
+        return -1;
+
+    std::istringstream fields (text.substr (close + 2));
+    std::string field;
+    long long utime = -1, stime = -1;
+
+    for (int index = 3; fields >> field; ++index)
+    {
+        if (index == 14)
+            utime = std::atoll (field.c_str());
+        else if (index == 15)
+        {
+            stime = std::atoll (field.c_str());
+            break;
+        }
+    }
+
+    return utime < 0 || stime < 0 ? -1 : utime + stime;
 }
 
 /** The program runs once per machine: the framework holds a lock on this file while it runs, and a
@@ -193,10 +265,86 @@ void stop (pid_t pid)
     ::kill (pid, SIGKILL);
     ::waitpid (pid, nullptr, 0);
 }
+
+/** Handles the X events that arrive within the given time. Damage is taken off at once (so that the
+    next painting reports again) and counted with its rectangles; the first damage after which a
+    window shows a picture is the first frame. */
+class DamageWatch
+{
+public:
+    DamageWatch (Display* displayToUse, int damageEventBase)
+        : display (displayToUse), damageEvent (damageEventBase), parts (XFixesCreateRegion (displayToUse, nullptr, 0))
+    {
+    }
+
+    /** Runs until the time has passed, or until the first frame when `untilFirstFrame` is set, or
+        until the program has ended. Returns false when the program ended. */
+    bool run (double milliseconds, pid_t pid, bool untilFirstFrame)
+    {
+        const auto start = Clock::now();
+        const int connection = ConnectionNumber (display);
+
+        while (millisecondsSince (start) < milliseconds && ! (untilFirstFrame && firstFrameWindow != 0))
+        {
+            if (XPending (display) == 0)
+            {
+                pollfd descriptor { connection, POLLIN, 0 };
+                ::poll (&descriptor, 1, 20);
+
+                if (::waitpid (pid, nullptr, WNOHANG) == pid)
+                    return false;
+
+                continue;
+            }
+
+            XEvent event;
+            XNextEvent (display, &event);
+
+            if (event.type == CreateNotify)
+            {
+                XDamageCreate (display, event.xcreatewindow.window, XDamageReportNonEmpty);
+            }
+            else if (event.type == damageEvent + XDamageNotify)
+            {
+                const auto& damage = reinterpret_cast<const XDamageNotifyEvent&> (event);
+                XDamageSubtract (display, damage.damage, None, parts);
+
+                int count = 0;
+
+                if (XRectangle* rectangles = XFixesFetchRegion (display, parts, &count))
+                    XFree (rectangles);
+
+                ++events;
+                rectangleCount += count;
+
+                // The server reports a window's area as damaged when it is mapped, before anything
+                // is drawn.
+                if (firstFrameWindow == 0 && showsAPicture (display, damage.drawable))
+                    firstFrameWindow = damage.drawable;
+            }
+        }
+
+        return true;
+    }
+
+    void resetCounts()
+    {
+        events = 0;
+        rectangleCount = 0;
+    }
+
+    Display* display;
+    int damageEvent;
+    XserverRegion parts;   // goes with the display's connection
+    Window firstFrameWindow = 0;
+    long long events = 0;
+    long long rectangleCount = 0;
+};
 } // namespace
 
-int main()
+int main (int argc, char** argv)
 {
+    const auto options = parseOptions (argc, argv);
     Display* display = XOpenDisplay (nullptr);
 
     if (display == nullptr)
@@ -207,11 +355,12 @@ int main()
 
     XSetErrorHandler (&ignoreErrors);
 
-    int damageEvent = 0, damageError = 0;
+    int damageEvent = 0, damageError = 0, fixesEvent = 0, fixesError = 0;
 
-    if (! XDamageQueryExtension (display, &damageEvent, &damageError))
+    if (! XDamageQueryExtension (display, &damageEvent, &damageError)
+        || ! XFixesQueryExtension (display, &fixesEvent, &fixesError))
     {
-        std::fprintf (stderr, "startup bench: the X server has no DAMAGE extension\n");
+        std::fprintf (stderr, "startup bench: the X server has no DAMAGE or XFIXES extension\n");
         return 1;
     }
 
@@ -221,12 +370,12 @@ int main()
         return 1;
     }
 
-    const auto home = prepareHome();
+    const auto home = prepareHome (options.advanced);
 
     if (home.empty())
         return 1;
 
-    // Every window created on the root from now on is watched for its first painting.
+    // Every window created on the root from now on is watched for its painting.
     const Window root = DefaultRootWindow (display);
     XSelectInput (display, root, SubstructureNotifyMask);
     XSync (display, False);
@@ -238,7 +387,6 @@ int main()
     {
         ::setenv ("HOME", home.c_str(), 1);
         ::setenv ("KELVARO_SIM_DEVICES", "Trovik", 1);
-        ::setenv ("KELVARO_EVENT_PREFIX", ("kelvaro-startup-" + std::to_string (::getpid()) + "-").c_str(), 1);
         // The framework's complaints about the missing window manager are not ours to print.
         if (const int null = ::open ("/dev/null", O_WRONLY); null >= 0)
             ::dup2 (null, STDERR_FILENO);
@@ -247,63 +395,63 @@ int main()
         std::_Exit (127);
     }
 
-    double firstFrame = -1.0;
-    const int connection = ConnectionNumber (display);
+    DamageWatch watch (display, damageEvent);
 
-    while (firstFrame < 0.0 && millisecondsSince (start) < 20000.0)
+    if (! watch.run (20000.0, pid, true))
     {
-        if (XPending (display) == 0)
-        {
-            pollfd descriptor { connection, POLLIN, 0 };
-            ::poll (&descriptor, 1, 50);
-
-            if (::waitpid (pid, nullptr, WNOHANG) == pid)
-            {
-                std::fprintf (stderr, "startup bench: the program ended before painting\n");
-                return 1;
-            }
-
-            continue;
-        }
-
-        XEvent event;
-        XNextEvent (display, &event);
-
-        if (event.type == CreateNotify)
-        {
-            XDamageCreate (display, event.xcreatewindow.window, XDamageReportNonEmpty);
-        }
-        else if (event.type == damageEvent + XDamageNotify)
-        {
-            // The server reports a window's area as damaged when it is mapped, before anything is
-            // drawn; the first frame is the first damage after which the window shows a picture.
-            const auto at = millisecondsSince (start);
-            const auto& damage = reinterpret_cast<const XDamageNotifyEvent&> (event);
-            XDamageSubtract (display, damage.damage, None, None);
-
-            if (showsAPicture (display, damage.drawable))
-                firstFrame = at;
-        }
+        std::fprintf (stderr, "startup bench: the program ended before painting\n");
+        return 1;
     }
 
-    if (firstFrame < 0.0)
+    const auto firstFrame = millisecondsSince (start);
+
+    if (watch.firstFrameWindow == 0)
     {
         std::fprintf (stderr, "startup bench: no frame painted within 20 s\n");
         stop (pid);
         return 1;
     }
 
-    const auto waitMs = 5000.0 - millisecondsSince (start);
+    XWindowAttributes attributes {};
+    XGetWindowAttributes (display, watch.firstFrameWindow, &attributes);
+    const int startWidth = attributes.width, startHeight = attributes.height;
 
-    if (waitMs > 0.0)
-        std::this_thread::sleep_for (std::chrono::duration<double, std::milli> (waitMs));
+    // Without a window manager the resize takes effect at once; the program lays itself out anew.
+    if (options.idleSeconds > 0)
+    {
+        XResizeWindow (display, watch.firstFrameWindow, static_cast<unsigned> (options.width),
+                       static_cast<unsigned> (options.height));
+        XFlush (display);
+    }
 
+    watch.run (5000.0 - millisecondsSince (start), pid, false);
     const auto rss = residentKilobytes (pid);
+
+    std::printf ("startup_first_frame: %.1f ms\n", firstFrame);
+    std::printf ("startup_window: %d x %d px\n", startWidth, startHeight);
+    std::printf ("startup_rss_5s: %.1f MB\n", static_cast<double> (rss) / 1024.0);
+
+    if (options.idleSeconds > 0)
+    {
+        XGetWindowAttributes (display, watch.firstFrameWindow, &attributes);
+        watch.resetCounts();
+
+        const auto ticksBefore = cpuTicks (pid);
+        const auto idleStart = Clock::now();
+        watch.run (options.idleSeconds * 1000.0, pid, false);
+        const auto seconds = millisecondsSince (idleStart) / 1000.0;
+        const auto ticksAfter = cpuTicks (pid);
+        const auto cpu = 100.0 * static_cast<double> (ticksAfter - ticksBefore)
+                         / static_cast<double> (::sysconf (_SC_CLK_TCK)) / seconds;
+
+        std::printf ("idle_window: %d x %d px\n", attributes.width, attributes.height);
+        std::printf ("idle_cpu: %.2f %%\n", cpu);
+        std::printf ("idle_damage_events: %.1f per s\n", static_cast<double> (watch.events) / seconds);
+        std::printf ("idle_damage_rectangles: %.1f per s\n", static_cast<double> (watch.rectangleCount) / seconds);
+    }
+
     stop (pid);
     XCloseDisplay (display);
     std::system (("rm -rf '" + home + "'").c_str());
-
-    std::printf ("startup_first_frame: %.1f ms\n", firstFrame);
-    std::printf ("startup_rss_5s: %.1f MB\n", static_cast<double> (rss) / 1024.0);
     return rss > 0 ? 0 : 1;
 }
