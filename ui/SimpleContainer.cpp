@@ -3,6 +3,8 @@
 SimpleContainer::SimpleContainer (std::int32_t layoutTypeToUse)
     : layoutType (layoutTypeToUse)
 {
+    // The background covers every pixel, so nothing behind the container needs painting.
+    setOpaque (true);
 }
 
 SimpleContainer::~SimpleContainer()
@@ -18,6 +20,30 @@ void SimpleContainer::paint (juce::Graphics& g)
 void SimpleContainer::resized()
 {
     layout();
+}
+
+void SimpleContainer::setVisible (bool shouldBeVisible)
+{
+    if (holds > 0)
+        visibleAfterHold = shouldBeVisible;
+    else
+        juce::Component::setVisible (shouldBeVisible);
+}
+
+SimpleContainer::Hold::Hold (SimpleContainer& containerToHold)
+    : container (containerToHold)
+{
+    if (container.holds++ == 0)
+    {
+        container.visibleAfterHold = container.isVisible();
+        container.juce::Component::setVisible (false);
+    }
+}
+
+SimpleContainer::Hold::~Hold()
+{
+    if (--container.holds == 0)
+        container.juce::Component::setVisible (container.visibleAfterHold);
 }
 
 void SimpleContainer::layout()
@@ -59,7 +85,13 @@ void SimpleContainer::layout()
 
 void SimpleContainer::clear()
 {
-    // Delete in list order; a deleted child takes itself out of the container.
+    // The items leave the child list from its end, where taking one out moves no other, and are
+    // then deleted in list order. Held, so that no item leaving costs window work.
+    const Hold hold (*this);
+
+    for (auto index = getNumChildComponents(); --index >= 0;)
+        removeChildComponent (index);
+
     for (auto& item : items)
         item.reset();
 

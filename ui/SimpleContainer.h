@@ -30,6 +30,28 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
+    /** While held, the container keeps its visibility wishes: setVisible only records them. */
+    void setVisible (bool shouldBeVisible) override;
+
+    /**
+        Keeps the container out of the window's sight while it lives: the container is hidden, so
+        that emptying, filling and placing many items costs no window work per item (no repaint of
+        its area, no question to the window system whether the window is showing). What setVisible
+        asks for meanwhile takes effect when the last hold ends, with one repaint of the whole
+        container. Holds nest.
+    */
+    class Hold
+    {
+    public:
+        explicit Hold (SimpleContainer& containerToHold);
+        ~Hold();
+
+    private:
+        SimpleContainer& container;
+
+        JUCE_DECLARE_NON_COPYABLE (Hold)
+    };
+
     /** Places every item; items outside the container are placed all the same (and clipped). */
     void layout();
 
@@ -45,5 +67,8 @@ public:
     std::vector<std::unique_ptr<juce::Component>> items;
 
 private:
+    int holds = 0;
+    bool visibleAfterHold = true;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SimpleContainer)
 };

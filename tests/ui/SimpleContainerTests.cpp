@@ -157,3 +157,52 @@ TEST (SimpleContainer, EmptyContainerPaintsItsBackground)
         for (int x = 0; x < image.getWidth(); ++x)
             ASSERT_EQ (image.getPixelAt (x, y).getARGB(), 0xFF17181Au) << x << "," << y;
 }
+
+TEST (SimpleContainer, HeldContainerIsOutOfSightAndKeepsItsVisibilityWishesForLater)
+{
+    juce::Component parent;
+    SimpleContainer container (SimpleContainer::column);
+    parent.addAndMakeVisible (container);
+
+    {
+        const SimpleContainer::Hold hold (container);
+        EXPECT_FALSE (container.isVisible());
+
+        container.setVisible (false);
+        container.setVisible (true);
+        EXPECT_FALSE (container.isVisible());
+
+        {
+            const SimpleContainer::Hold inner (container);
+            container.setVisible (false);
+        }
+
+        EXPECT_FALSE (container.isVisible());
+    }
+
+    EXPECT_FALSE (container.isVisible());   // the last wish
+
+    {
+        const SimpleContainer::Hold hold (container);
+        container.setVisible (true);
+    }
+
+    EXPECT_TRUE (container.isVisible());
+
+    // Not held, setVisible works at once.
+    container.setVisible (false);
+    EXPECT_FALSE (container.isVisible());
+}
+
+TEST (SimpleContainer, ClearEndsVisibleAsBeforeWithTheItemsGone)
+{
+    juce::Component parent;
+    SimpleContainer container (SimpleContainer::grid);
+    parent.addAndMakeVisible (container);
+    addItems (container, 5);
+
+    container.clear();
+    EXPECT_TRUE (container.isVisible());
+    EXPECT_EQ (container.getNumChildComponents(), 0);
+    EXPECT_TRUE (container.items.empty());
+}
