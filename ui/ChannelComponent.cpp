@@ -3,6 +3,7 @@
 #include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/StaticLayerCache.h"
 
 #include <cmath>
 
@@ -37,11 +38,6 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
     leftSlider.setRange (-80.0, 0.0, 1.0);
     rightSlider.setRange (-80.0, 0.0, 1.0);
 
-    // The strip repaints 30 times a second for its meters; a fader draws itself again only when
-    // it changes (the framework keeps its picture until the fader repaints itself).
-    leftSlider.setBufferedToImage (true);
-    rightSlider.setBufferedToImage (true);
-
     // The meters lie above the faders.
     addAndMakeVisible (leftSlider);
     addAndMakeVisible (rightSlider);
@@ -67,6 +63,12 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
     }
 
     linkButton.setClickingTogglesState (true);
+
+    // The strip repaints 30 times a second for its meters, which lie on top. Everything else (the
+    // background, the lines, the names, the faders and the Link button) is painted once into a
+    // layer, painted again where it changes (a fader moved, the button hovered or toggled) and
+    // otherwise copied; the meters are painted on it with the levels read for each frame.
+    setCachedComponentImage (new StaticLayerCache (*this, { &leftMeter, &rightMeter }, [this] { readMeterLevels(); }));
 
     // The faders show what the interface holds; nothing is sent back while the strip is built.
     if (auto* backend = HardwareBackend::getInstance())
@@ -123,10 +125,9 @@ void ChannelComponent::paint (juce::Graphics& g)
         return;
     }
 
-    leftMeter.level = backend->getMeterLevel (leftChannel);
-    leftMeter.repaint();
-    rightMeter.level = backend->getMeterLevel (rightChannel);
-    rightMeter.repaint();
+    // The meters are children inside the area being painted: they paint with these levels in the
+    // same pass, so asking them to repaint would only paint the strip once more.
+    readMeterLevels();
 
     const auto settings = Settings::getInstance();
 
@@ -172,6 +173,15 @@ void ChannelComponent::paint (juce::Graphics& g)
     const auto leftHalf = halves.removeFromLeft (nameArea.getWidth() / 2);
     drawName (g, names, settings->getChannelName (leftChannel), leftHalf);
     drawName (g, names, settings->getChannelName (rightChannel), halves);
+}
+
+void ChannelComponent::readMeterLevels()
+{
+    if (auto* backend = HardwareBackend::getInstance())
+    {
+        leftMeter.level = backend->getMeterLevel (leftChannel);
+        rightMeter.level = backend->getMeterLevel (rightChannel);
+    }
 }
 
 void ChannelComponent::drawName (juce::Graphics& g, juce::AttributedString& text, const juce::String& channelName,

@@ -46,10 +46,11 @@ public:
 
 private:
     void sendGain (const juce::Slider& slider, Hardware::Channel channel);
+    void readMeterLevels();
     void drawName (juce::Graphics& g, juce::AttributedString& text, const juce::String& channelName,
                    juce::Rectangle<int> area);
 
-    // Made on first paint and kept: the strips repaint 30 times a second.
+    // Made on first paint and kept.
     juce::Typeface::Ptr nameTypeface;
     ScaledImage scaledBackground;
 

@@ -3,6 +3,7 @@
 #include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/StaticLayerCache.h"
 
 InputComponent::InputComponent (Hardware::Channel channelToShow)
     : channel (channelToShow)
@@ -12,6 +13,10 @@ InputComponent::InputComponent (Hardware::Channel channelToShow)
     meter.offImage = juce::ImageCache::getFromMemory (BinaryData::metermini_off_png, BinaryData::metermini_off_pngSize);
     meter.onImage = juce::ImageCache::getFromMemory (BinaryData::metermini_on_png, BinaryData::metermini_on_pngSize);
     addAndMakeVisible (meter);
+
+    // The row repaints 30 times a second for its meter: the fill, frame and name are painted once
+    // into a layer and copied, the meter on top with the level read for each frame.
+    setCachedComponentImage (new StaticLayerCache (*this, { &meter }, [this] { readMeterLevel(); }));
 }
 
 InputComponent::~InputComponent() = default;
@@ -25,12 +30,9 @@ juce::Rectangle<float> InputComponent::getNameArea() const
 
 void InputComponent::paint (juce::Graphics& g)
 {
-    // The main view refreshes the whole meter block once per tick; reading one entry costs no driver call.
-    if (auto* backend = HardwareBackend::getInstance())
-    {
-        meter.level = backend->getMeterLevel (channel);
-        meter.repaint();
-    }
+    // The meter is a child inside the area being painted and paints with this level in the same
+    // pass; asking it to repaint would only paint the row once more.
+    readMeterLevel();
 
     const auto settings = Settings::getInstance();
     const auto name = settings->getChannelName (channel);
@@ -43,6 +45,13 @@ void InputComponent::paint (juce::Graphics& g)
     g.setFont (settings->boldFont.withHeight (24.0f));
     g.setColour (settings->lightGrey);
     g.drawText (name, getNameArea(), juce::Justification::right, true);
+}
+
+void InputComponent::readMeterLevel()
+{
+    // The main view refreshes the whole meter block once per tick; reading one entry costs no driver call.
+    if (auto* backend = HardwareBackend::getInstance())
+        meter.level = backend->getMeterLevel (channel);
 }
 
 void InputComponent::resized()

@@ -25,5 +25,7 @@ public:
     MeterComponent meter;
 
 private:
+    void readMeterLevel();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InputComponent)
 };

@@ -5,6 +5,7 @@
 
 #include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
+#include "WindowPaintProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -325,4 +326,37 @@ TEST (ChannelComponentWithoutBackend, KeepsItsFadersMirrorsAndPaintsPurple)
 
     // Only the background is replaced; the children still paint over it.
     EXPECT_EQ (snapshot (strip).getPixelAt (30, 10).getARGB(), 0xFF800080u);
+}
+
+TEST_F (ChannelComponentOnDevice, PaintedAsInTheWindowItShowsWhatItPaintsAndAsksForNoFurtherPaint)
+{
+    ChannelComponent strip (monitorL, monitorR);
+    strip.setBounds (0, 0, 200, 400);
+    WindowPaintProbe window (strip);
+
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, -600);
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 1, -2400);
+    backend->refreshMeters();
+
+    // The meters are inside the area being painted: painting them with their new levels must not
+    // ask for the strip to be painted again, which would never end.
+    auto frame = window.paintFrame();
+    EXPECT_EQ (window.requests, 0);
+    EXPECT_EQ (strip.leftMeter.level, -6.0f);
+    EXPECT_TRUE (samePixels (frame, snapshot (strip)));
+
+    // The next frame shows new levels without the strip being asked to repaint first...
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, -4800);
+    backend->refreshMeters();
+    frame = window.paintFrame();
+    EXPECT_EQ (strip.leftMeter.level, -48.0f);
+    EXPECT_TRUE (samePixels (frame, snapshot (strip)));
+
+    // ...and a fader that moved shows where it stands now.
+    strip.rightSlider.setValue (-50.0, juce::dontSendNotification);
+    EXPECT_GT (window.requests, 0);
+    window.requests = 0;
+    frame = window.paintFrame();
+    EXPECT_EQ (window.requests, 0);
+    EXPECT_TRUE (samePixels (frame, snapshot (strip)));
 }

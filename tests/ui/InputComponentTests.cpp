@@ -4,6 +4,7 @@
 
 #include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
+#include "WindowPaintProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,27 @@ TEST_F (InputComponentOnDevice, PaintingShowsTheInputsLevelWithoutADriverCall)
     snapshot (row);
     EXPECT_EQ (row.meter.level, -24.0f);
     EXPECT_EQ (sim.journal().size(), requests);
+}
+
+TEST_F (InputComponentOnDevice, PaintedAsInTheWindowItShowsWhatItPaintsAndAsksForNoFurtherPaint)
+{
+    InputComponent row (micIn1);
+    row.setBounds (0, 0, 100, 30);
+    WindowPaintProbe window (row);
+
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 0, -2400);
+    backend->refreshMeters();
+    auto frame = window.paintFrame();
+    EXPECT_EQ (window.requests, 0);
+    EXPECT_EQ (row.meter.level, -24.0f);
+    EXPECT_TRUE (samePixels (frame, snapshot (row)));
+
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 0, -300);
+    backend->refreshMeters();
+    frame = window.paintFrame();
+    EXPECT_EQ (window.requests, 0);
+    EXPECT_EQ (row.meter.level, -3.0f);
+    EXPECT_TRUE (samePixels (frame, snapshot (row)));
 }
 
 TEST (InputComponentWithoutBackend, KeepsTheLastLevel)
