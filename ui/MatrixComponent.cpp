@@ -12,7 +12,6 @@ MatrixComponent::MatrixComponent (Hardware::Channel inputChannel, Hardware::Chan
 {
     const auto settings = Settings::getInstance();
 
-    addChildComponent (editor);
     editor.setWantsKeyboardFocus (true);
     editor.setJustification (juce::Justification::centred);
     editor.setFont (settings->regularFont.withHeight (20.0f));

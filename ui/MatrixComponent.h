@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backend/Hardware.h"
+#include "ui/OnDemandTextEditor.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -30,8 +31,9 @@ public:
     Hardware::Channel input;
     Hardware::Channel output;
 
-    /** Typed entry; hidden except while the user types. */
-    juce::TextEditor editor;
+    /** Typed entry; hidden except while the user types. Made on the first double-click and kept,
+        so that a large matrix does not carry an editor in every cell. */
+    OnDemandTextEditor editor { *this };
 
     /** Set by the view for the cells of every second output column, which are painted darker at 0. */
     bool oddColumn = false;

@@ -283,3 +283,35 @@ TEST (MatrixComponentWithoutBackend, StillChangesItsValue)
     altClick (cell);
     EXPECT_EQ (cell.value, 100);
 }
+
+TEST (MatrixComponent, MakesItsEditorOnTheFirstDoubleClickAndKeepsIt)
+{
+    MatrixComponent cell (playback2, output2);
+    cell.setBounds (0, 0, 60, 40);
+
+    // A matrix has a cell for every crosspoint: none carries an editor before it is needed.
+    EXPECT_EQ (cell.getNumChildComponents(), 0);
+
+    cell.mouseDoubleClick (mouseEvent (cell, 10.0f));
+    ASSERT_EQ (cell.getNumChildComponents(), 1);
+    auto* editor = dynamic_cast<juce::TextEditor*> (cell.getChildComponent (0));
+    ASSERT_NE (editor, nullptr);
+    EXPECT_TRUE (editor->isVisible());
+    EXPECT_EQ (editor->getBounds(), cell.getLocalBounds());
+    EXPECT_EQ (editor->getJustificationType().getFlags(), juce::Justification::centred);
+    EXPECT_EQ (editor->getFont().getHeight(), 20.0f);
+    EXPECT_EQ (editor->getFont().getTypefaceName(), Settings::getInstance()->regularFont.getTypefaceName());
+    EXPECT_TRUE (editor->getWantsKeyboardFocus());
+
+    cell.setBounds (0, 0, 80, 30);
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 80, 30));
+
+    editor->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+    pumpMessages();
+    EXPECT_FALSE (editor->isVisible());
+
+    cell.mouseDoubleClick (mouseEvent (cell, 10.0f));
+    EXPECT_EQ (cell.getNumChildComponents(), 1);
+    EXPECT_EQ (cell.getChildComponent (0), editor);
+    EXPECT_TRUE (editor->isVisible());
+}
