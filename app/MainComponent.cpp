@@ -56,6 +56,7 @@ MainComponent::MainComponent (juce::ResizableWindow* window)
       tooltipWindow (this)
 {
     setWantsKeyboardFocus (true);
+    setOpaque (true);
 
     // The configuration is in place before the interface is opened, which reads its model's
     // channel names and macros from it: the embedded default, or the "config" file beside the
@@ -259,11 +260,16 @@ void MainComponent::updateSizeLimits()
     else
     {
         const auto rows = static_cast<int> (inputContainer.items.size());
+        const auto maximumWidth = juce::jmax (660, displayWidth);
+        const auto maximumHeight = juce::jmax (450, displayHeight);
 
         if (parentWindow != nullptr)
-            parentWindow->setResizeLimits (660, 450, juce::jmax (660, displayWidth), juce::jmax (450, displayHeight));
+            parentWindow->setResizeLimits (660, 450, maximumWidth, maximumHeight);
 
-        setBounds (getX(), getY(), (strips + 5) * 100, 550 + inputRowHeight * rows);
+        // Never larger than the window may be: a view beyond the display would put the settings
+        // panel and half of the strips off the screen, and the window would fight the size.
+        setBounds (getX(), getY(), juce::jmin ((strips + 5) * 100, maximumWidth),
+                   juce::jmin (550 + inputRowHeight * rows, maximumHeight));
     }
 
     resized();
@@ -273,6 +279,13 @@ void MainComponent::updateSizeLimits()
 void MainComponent::rebuildView()
 {
     stopTimer();
+
+    // The containers are out of the window's sight until the new view stands: every item is made,
+    // added and placed without a repaint or a window-system question of its own, and each
+    // container shows itself (if its view shows it) with one repaint at the end.
+    const SimpleContainer::Hold holdOutputs (outputContainer);
+    const SimpleContainer::Hold holdInputs (inputContainer);
+    const SimpleContainer::Hold holdMatrix (matrixContainer);
 
     outputContainer.clear();
     inputContainer.clear();

@@ -132,3 +132,26 @@ TEST_F (MainViewWindowTest, QuestionMarkAndCtrlROpenTheirDialoguesOverTheNotice)
     EXPECT_TRUE (press (juce::KeyPress (juce::KeyPress::escapeKey)));
     EXPECT_EQ (view->overlay.get(), nullptr);
 }
+
+TEST_F (MainViewWindowTest, AdvancedViewNeverExceedsTheDisplaysUserArea)
+{
+    // The TROVIK's 17 strips and 34 inputs would ask for 2200 x 1570, more than the screen.
+    startSimulator();
+    storeMode (true);
+    openView (true);
+    window->setVisible (true);
+    pump();
+
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (view->getBounds());
+    ASSERT_NE (display, nullptr);
+    const auto area = display->userArea;
+
+    EXPECT_EQ (view->outputContainer.items.size(), 17u);
+    EXPECT_EQ (view->getWidth(), juce::jmin (2200, area.getWidth()));
+    EXPECT_EQ (view->getHeight(), juce::jmin (1570, area.getHeight()));
+    EXPECT_LE (window->getWidth(), window->getConstrainer()->getMaximumWidth());
+    EXPECT_LE (window->getHeight(), window->getConstrainer()->getMaximumHeight());
+
+    // So the settings panel, at the bottom left, lies on the screen.
+    EXPECT_LE (view->settingsComponent.getBottom(), area.getHeight());
+}
