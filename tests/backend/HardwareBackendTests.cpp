@@ -400,6 +400,21 @@ TUsbAudioStatus oversizedAsioRecord (std::uint32_t, TUsbAudioAsioInstanceInfo* i
     std::fill (std::begin (info->bufferSizes), std::end (info->bufferSizes), 64u);
     return 0;
 }
+
+// A driver whose own record holds more buffer sizes than we read, and which writes them all.
+constexpr std::uint32_t longSizeListCount = 64;
+
+TUsbAudioStatus longBufferSizeList (std::uint32_t, TUsbAudioAsioInstanceInfo* info)
+{
+    auto* record = reinterpret_cast<std::uint8_t*> (info);
+    DspProtocol::writeU32 (record + 28, 256);
+    DspProtocol::writeU32 (record + 32, longSizeListCount);
+
+    for (std::uint32_t i = 0; i < longSizeListCount; ++i)
+        DspProtocol::writeU32 (record + 36 + 4 * i, 16 * (i + 1));
+
+    return 0;
+}
 } // namespace
 
 TEST_F (HardwareBackendTest, DriverRecordsAreReadOnlyWithinTheirFields)
@@ -415,6 +430,19 @@ TEST_F (HardwareBackendTest, DriverRecordsAreReadOnlyWithinTheirFields)
     hw.selectDevice ({});
     pimpl().api.TUSBAUDIO_GetASIOInstanceInfo = oversizedAsioRecord;
     EXPECT_EQ (hw.getBufferSizes(), std::vector<std::uint32_t> (32, 64u));
+}
+
+TEST_F (HardwareBackendTest, LongerBufferSizeListsStayInsideTheRecordAndOnly32AreUsed)
+{
+    auto& hw = open();
+    pimpl().api.TUSBAUDIO_GetASIOInstanceInfo = longBufferSizeList;
+
+    std::vector<std::uint32_t> expected;
+
+    for (std::uint32_t i = 0; i < TUsbAudioAsioInstanceInfo::maxBufferSizes; ++i)
+        expected.push_back (16 * (i + 1));
+
+    EXPECT_EQ (hw.getBufferSizes(), expected);
 }
 
 //==============================================================================
