@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using Hardware::Channel;
 
 namespace
@@ -279,6 +282,38 @@ TEST_F (HardwareBackendTest, GainsGoOutRoundedForCrosspointsAndTruncatedForOutpu
                                   "Set 4D000000C90000000001000080" "00",
                                   "Set 4D000000C9000000000199991900",
                                   "Get 4D000000C9000000000100000000" }));
+}
+
+TEST_F (HardwareBackendTest, CrosspointGainsBeyondTheFixedPointRangeSaturate)
+{
+    auto& hw = open();
+    const Channel in { Hardware::DeviceInput, 3 }, out { Hardware::DeviceOutput, 0 };
+    const auto nan = std::numeric_limits<float>::quiet_NaN();
+    const auto inf = std::numeric_limits<float>::infinity();
+
+    for (const auto gain : { 200.0f, -200.0f, nan, inf, -inf, 128.0f, -128.0f, std::nextafter (128.0f, 0.0f) })
+        hw.setCrosspointGain (in, out, gain);
+
+    // Scaled ties: 2.5 and -2.5 go to the even neighbour, 3.5 too.
+    for (const auto scaled : { 2.5f, -2.5f, 3.5f })
+        hw.setCrosspointGain (in, out, scaled / 16777216.0f);
+
+    hw.setCrosspointGains ({ { 1, 3, 5, 0 } }, 200.0f);
+    hw.setCrosspointGains ({ { 1, 3, 5, 0 } }, nan);
+
+    EXPECT_EQ (sent(), (Strings { "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C80000000103010000000000",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C80000000103010080FFFF7F",
+                                  "Set 4D000000C80000000103010002000000",
+                                  "Set 4D000000C800000001030100FEFFFFFF",
+                                  "Set 4D000000C80000000103010004000000",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000000" }));
 }
 
 TEST_F (HardwareBackendTest, KindThreeAndOtherNonMixerKindsSendNothing)
