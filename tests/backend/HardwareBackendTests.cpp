@@ -284,7 +284,7 @@ TEST_F (HardwareBackendTest, GainsGoOutRoundedForCrosspointsAndTruncatedForOutpu
                                   "Get 4D000000C9000000000100000000" }));
 }
 
-TEST_F (HardwareBackendTest, CrosspointGainsBeyondTheFixedPointRangeSaturate)
+TEST_F (HardwareBackendTest, GainsBeyondTheFixedPointRangeSaturate)
 {
     auto& hw = open();
     const Channel in { Hardware::DeviceInput, 3 }, out { Hardware::DeviceOutput, 0 };
@@ -314,6 +314,16 @@ TEST_F (HardwareBackendTest, CrosspointGainsBeyondTheFixedPointRangeSaturate)
                                   "Set 4D000000C80000000103010004000000",
                                   "Set 4D000000C800000001030100FFFFFF7F",
                                   "Set 4D000000C80000000103010000000000" }));
+
+    // The output gains saturate the same way.
+    sim.KSIM_ClearJournal();
+
+    for (const auto gain : { 200.0f, -200.0f, nan })
+        hw.setOutputGain (out, gain);
+
+    EXPECT_EQ (sent(), (Strings { "Set 4D000000C90000000100FFFFFF7F",
+                                  "Set 4D000000C9000000010000000080",
+                                  "Set 4D000000C9000000010000000000" }));
 }
 
 TEST_F (HardwareBackendTest, KindThreeAndOtherNonMixerKindsSendNothing)
