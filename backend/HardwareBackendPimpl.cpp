@@ -18,28 +18,47 @@ constexpr std::uint32_t maxDeviceCount = 256;
 /** A signed 8.24 value read back from the interface, as a linear factor. */
 constexpr float fixedPointToGain = 5.9604645e-8f;
 
-/** The gain scaled to signed 8.24 and rounded to nearest, halves to even. */
+/** True when a gain scaled to signed 8.24 does not fit in 32 bits; `value` is then its saturated
+    value: the nearest end of the range, 0 for NaN. */
+bool saturates (float scaled, std::int32_t& value) noexcept
+{
+    if (std::isnan (scaled))
+    {
+        value = 0;
+        return true;
+    }
+
+    // 2^31 is exactly representable as a float and is the first value that no longer fits; below
+    // it floats are 128 apart, so no value in range rounds up to it.
+    if (scaled >= 2147483648.0f)
+    {
+        value = std::numeric_limits<std::int32_t>::max();
+        return true;
+    }
+
+    if (scaled < -2147483648.0f)
+    {
+        value = std::numeric_limits<std::int32_t>::min();
+        return true;
+    }
+
+    return false;
+}
+
+/** The gain scaled to signed 8.24 and rounded to nearest, halves to even; out-of-range gains saturate. */
 std::int32_t crosspointValue (float gain) noexcept
 {
-    return juce::roundToInt (gain * 16777216.0f);
+    const auto scaled = gain * 16777216.0f;
+    std::int32_t value = 0;
+    return saturates (scaled, value) ? value : juce::roundToInt (scaled);
 }
 
 /** The gain scaled to signed 8.24 and truncated toward zero; out-of-range gains saturate. */
 std::int32_t outputGainValue (float gain) noexcept
 {
     const auto scaled = gain * 16777216.0f;
-
-    if (std::isnan (scaled))
-        return 0;
-
-    // 2^31 is exactly representable as a float and is the first value that no longer fits.
-    if (scaled >= 2147483648.0f)
-        return std::numeric_limits<std::int32_t>::max();
-
-    if (scaled < -2147483648.0f)
-        return std::numeric_limits<std::int32_t>::min();
-
-    return static_cast<std::int32_t> (scaled);
+    std::int32_t value = 0;
+    return saturates (scaled, value) ? value : static_cast<std::int32_t> (scaled);
 }
 
 /** A string of the properties record: it ends at its NUL or at the end of its field, whichever

@@ -165,15 +165,20 @@ void DspMixerAccess::buildMeterRequest()
     writeMeterLayout();
 }
 
-void DspMixerAccess::restoreMeterLayout() noexcept
+bool DspMixerAccess::meterBlockFitsCounts() const noexcept
 {
     std::size_t entries = 0;
 
     for (const auto count : counts)
         entries += count;
 
+    return meterBlock.size() == headerSize + meterEntrySize * entries;
+}
+
+void DspMixerAccess::restoreMeterLayout() noexcept
+{
     // Only over the block that these counts laid out.
-    if (meterBlock.size() == headerSize + meterEntrySize * entries)
+    if (meterBlockFitsCounts())
         writeMeterLayout();
 }
 
@@ -199,7 +204,8 @@ void DspMixerAccess::writeMeterLayout() noexcept
 
 DspMixerAccess::MeterSpan DspMixerAccess::meterSpan (Hardware::ChannelKind kind) const noexcept
 {
-    if (! metersEnabled || meterBlock.empty())
+    // Counts that the block was not laid out for would place entries anywhere, even beyond it.
+    if (! metersEnabled || meterBlock.empty() || ! meterBlockFitsCounts())
         return {};
 
     std::size_t before = 0;

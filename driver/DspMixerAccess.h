@@ -78,7 +78,8 @@ public:
         become part of the next refresh's request. */
     void restoreMeterLayout() noexcept;
 
-    /** The meter entries of one kind; empty while the meters are off or for a kind that has none. */
+    /** The meter entries of one kind; empty while the meters are off, for a kind that has none, and
+        while the block was laid out for other counts than the current ones. */
     MeterSpan meterSpan (Hardware::ChannelKind kind) const noexcept;
 
     /** Switches the meters off (if a device is held) and forgets the device and its layout. */
@@ -110,6 +111,9 @@ public:
     std::vector<std::uint8_t> meterBlock;
 
 private:
+    /** True when the meter block is as long as the current counts lay it out. */
+    bool meterBlockFitsCounts() const noexcept;
+
     void writeMeterLayout() noexcept;
 
     TUsbAudioStatus get (std::uint8_t* request, std::size_t size);

@@ -43,21 +43,28 @@ static_assert (offsetof (TUsbAudioDeviceProperties, serialNumber) == 12);
 static_assert (offsetof (TUsbAudioDeviceProperties, manufacturer) == 268);
 static_assert (offsetof (TUsbAudioDeviceProperties, product) == 524);
 
-/** The ASIO instance record: words at byte offsets 0, 28, 32 and 36 + 4i. */
+/** The ASIO instance record: words at byte offsets 0, 28, 32 and 36 + 4i.
+
+    We read at most maxBufferSizes sizes, however many the count claims. A driver may keep a longer
+    list and write all of it, so the record leaves the driver ample room beyond the sizes we read,
+    as the device properties record does beyond its strings: 1024 bytes in all. */
 struct TUsbAudioAsioInstanceInfo
 {
     static constexpr std::size_t maxBufferSizes = 32;
+    static constexpr std::size_t recordSize = 1024;
 
     std::uint32_t instanceId;            // handed back unchanged to SetASIOBufferPreferredSize
     std::uint32_t reserved[6];
     std::uint32_t currentBufferSize;
     std::uint32_t bufferSizeCount;
     std::uint32_t bufferSizes[maxBufferSizes];
+    std::uint8_t driverSpace[recordSize - 36 - 4 * maxBufferSizes];
 };
 
 static_assert (offsetof (TUsbAudioAsioInstanceInfo, currentBufferSize) == 28);
 static_assert (offsetof (TUsbAudioAsioInstanceInfo, bufferSizeCount) == 32);
 static_assert (offsetof (TUsbAudioAsioInstanceInfo, bufferSizes) == 36);
+static_assert (sizeof (TUsbAudioAsioInstanceInfo) == TUsbAudioAsioInstanceInfo::recordSize);
 
 // The entry points the program calls.
 extern "C"

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using Hardware::Channel;
 
 namespace
@@ -281,6 +284,48 @@ TEST_F (HardwareBackendTest, GainsGoOutRoundedForCrosspointsAndTruncatedForOutpu
                                   "Get 4D000000C9000000000100000000" }));
 }
 
+TEST_F (HardwareBackendTest, GainsBeyondTheFixedPointRangeSaturate)
+{
+    auto& hw = open();
+    const Channel in { Hardware::DeviceInput, 3 }, out { Hardware::DeviceOutput, 0 };
+    const auto nan = std::numeric_limits<float>::quiet_NaN();
+    const auto inf = std::numeric_limits<float>::infinity();
+
+    for (const auto gain : { 200.0f, -200.0f, nan, inf, -inf, 128.0f, -128.0f, std::nextafter (128.0f, 0.0f) })
+        hw.setCrosspointGain (in, out, gain);
+
+    // Scaled ties: 2.5 and -2.5 go to the even neighbour, 3.5 too.
+    for (const auto scaled : { 2.5f, -2.5f, 3.5f })
+        hw.setCrosspointGain (in, out, scaled / 16777216.0f);
+
+    hw.setCrosspointGains ({ { 1, 3, 5, 0 } }, 200.0f);
+    hw.setCrosspointGains ({ { 1, 3, 5, 0 } }, nan);
+
+    EXPECT_EQ (sent(), (Strings { "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C80000000103010000000000",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000080",
+                                  "Set 4D000000C80000000103010080FFFF7F",
+                                  "Set 4D000000C80000000103010002000000",
+                                  "Set 4D000000C800000001030100FEFFFFFF",
+                                  "Set 4D000000C80000000103010004000000",
+                                  "Set 4D000000C800000001030100FFFFFF7F",
+                                  "Set 4D000000C80000000103010000000000" }));
+
+    // The output gains saturate the same way.
+    sim.KSIM_ClearJournal();
+
+    for (const auto gain : { 200.0f, -200.0f, nan })
+        hw.setOutputGain (out, gain);
+
+    EXPECT_EQ (sent(), (Strings { "Set 4D000000C90000000100FFFFFF7F",
+                                  "Set 4D000000C9000000010000000080",
+                                  "Set 4D000000C9000000010000000000" }));
+}
+
 TEST_F (HardwareBackendTest, KindThreeAndOtherNonMixerKindsSendNothing)
 {
     auto& hw = open();
@@ -400,6 +445,21 @@ TUsbAudioStatus oversizedAsioRecord (std::uint32_t, TUsbAudioAsioInstanceInfo* i
     std::fill (std::begin (info->bufferSizes), std::end (info->bufferSizes), 64u);
     return 0;
 }
+
+// A driver whose own record holds more buffer sizes than we read, and which writes them all.
+constexpr std::uint32_t longSizeListCount = 64;
+
+TUsbAudioStatus longBufferSizeList (std::uint32_t, TUsbAudioAsioInstanceInfo* info)
+{
+    auto* record = reinterpret_cast<std::uint8_t*> (info);
+    DspProtocol::writeU32 (record + 28, 256);
+    DspProtocol::writeU32 (record + 32, longSizeListCount);
+
+    for (std::uint32_t i = 0; i < longSizeListCount; ++i)
+        DspProtocol::writeU32 (record + 36 + 4 * i, 16 * (i + 1));
+
+    return 0;
+}
 } // namespace
 
 TEST_F (HardwareBackendTest, DriverRecordsAreReadOnlyWithinTheirFields)
@@ -415,6 +475,19 @@ TEST_F (HardwareBackendTest, DriverRecordsAreReadOnlyWithinTheirFields)
     hw.selectDevice ({});
     pimpl().api.TUSBAUDIO_GetASIOInstanceInfo = oversizedAsioRecord;
     EXPECT_EQ (hw.getBufferSizes(), std::vector<std::uint32_t> (32, 64u));
+}
+
+TEST_F (HardwareBackendTest, LongerBufferSizeListsStayInsideTheRecordAndOnly32AreUsed)
+{
+    auto& hw = open();
+    pimpl().api.TUSBAUDIO_GetASIOInstanceInfo = longBufferSizeList;
+
+    std::vector<std::uint32_t> expected;
+
+    for (std::uint32_t i = 0; i < TUsbAudioAsioInstanceInfo::maxBufferSizes; ++i)
+        expected.push_back (16 * (i + 1));
+
+    EXPECT_EQ (hw.getBufferSizes(), expected);
 }
 
 //==============================================================================

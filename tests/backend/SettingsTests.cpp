@@ -148,6 +148,22 @@ TEST (Settings, SharedInstanceLivesAsLongAsItsHolders)
     EXPECT_TRUE (fresh->macros.empty());
 }
 
+TEST (Settings, UserSettingsStorageOptions)
+{
+    Settings settings;
+    const auto& options = settings.appProperties.getStorageParameters();
+    EXPECT_EQ (options.applicationName, "Kelvaro-Mixer");
+    EXPECT_EQ (options.filenameSuffix, "");
+    EXPECT_EQ (options.folderName, win::isWindowsBuild ? "Kelvaro" : ".config/Kelvaro");
+    EXPECT_EQ (options.osxLibrarySubFolder, "Application Support");
+    EXPECT_FALSE (options.commonToAllUsers);
+    EXPECT_FALSE (options.ignoreCaseOfKeyNames);
+    EXPECT_FALSE (options.doNotSave);
+    EXPECT_EQ (options.millisecondsBeforeSaving, 3000);   // a change reaches the file by itself after 3 s
+    EXPECT_EQ (options.storageFormat, juce::PropertiesFile::storeAsXML);
+    EXPECT_EQ (options.processLock, nullptr);
+}
+
 TEST (Settings, UserSettingsFileOnDisk)
 {
     auto settings = Settings::getInstance();

@@ -270,6 +270,38 @@ TEST_F (DspMixerAccessTest, RestoringTheMeterLayoutUndoesWhatTheDeviceScribbledA
     EXPECT_EQ (dsp.meterBlock[0], 0);
 }
 
+TEST_F (DspMixerAccessTest, CountsThatDisagreeWithTheMeterBlockGiveNoEntries)
+{
+    useCounts ({ 2, 2, 0, 1, 0, 0 });
+    dsp.buildMeterRequest();
+    ASSERT_EQ (dsp.enableMeters (true), 0u);
+
+    // The device now reports more channels of every kind than the block was laid out for.
+    useCounts ({ 4, 4, 2, 3, 2, 2 });
+    const auto* begin = dsp.meterBlock.data();
+    const auto* end = begin + dsp.meterBlock.size();
+    ASSERT_EQ (dsp.meterBlock.size(), 48u);
+
+    for (const auto kind : { Hardware::ApplicationPlayback, Hardware::DeviceInput, Hardware::VirtualPlayback,
+                             Hardware::DeviceOutput, Hardware::ApplicationRecording, Hardware::VirtualRecording })
+    {
+        const auto span = dsp.meterSpan (kind);
+        EXPECT_TRUE (span.count == 0 || (span.entries >= begin && span.entries + 8 * span.count <= end)) << "kind " << kind;
+
+        for (std::uint32_t i = 0; i < 4; ++i)
+            EXPECT_EQ (span.levelAt (i), -12000) << "kind " << kind << ", channel " << i;
+    }
+
+    // Fewer channels than the block holds: its entries are no longer where the counts put them.
+    useCounts ({ 1, 0, 0, 0, 0, 0 });
+    EXPECT_EQ (dsp.meterSpan (Hardware::DeviceOutput).entries, nullptr);
+
+    // Laid out again for the counts, the entries are back.
+    dsp.buildMeterRequest();
+    EXPECT_EQ (dsp.meterSpan (Hardware::DeviceOutput).entries, dsp.meterBlock.data() + 8);
+    EXPECT_EQ (dsp.meterSpan (Hardware::DeviceOutput).count, 1u);
+}
+
 TEST_F (DspMixerAccessTest, MetersAreOnOnlyWhenTheDeviceAgrees)
 {
     sim.KSIM_ClearJournal();
