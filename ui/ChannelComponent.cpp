@@ -3,8 +3,7 @@
 #include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
-
-#include <cmath>
+#include "ui/GainScale.h"
 
 namespace
 {
@@ -14,12 +13,6 @@ std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
 {
     const auto image = juce::ImageCache::getFromMemory (data, size);
     return image.isValid() ? std::make_unique<juce::DrawableImage> (image) : nullptr;
-}
-
-double gainToDecibels (float gain)
-{
-    const auto g = static_cast<double> (gain);
-    return g > 0.0 ? juce::jmax (20.0 * std::log10 (g), -80.0) : -80.0;
 }
 } // namespace
 
@@ -69,10 +62,13 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
     linkButton.setClickingTogglesState (true);
 
     // The faders show what the interface holds; nothing is sent back while the strip is built.
+    // The level is worked out in double precision; the fader snaps it to whole decibels.
     if (auto* backend = HardwareBackend::getInstance())
     {
-        leftSlider.setValue (gainToDecibels (backend->getOutputGain (leftChannel)), juce::dontSendNotification);
-        rightSlider.setValue (gainToDecibels (backend->getOutputGain (rightChannel)), juce::dontSendNotification);
+        const auto leftGain = static_cast<double> (backend->getOutputGain (leftChannel));
+        const auto rightGain = static_cast<double> (backend->getOutputGain (rightChannel));
+        leftSlider.setValue (GainScale::gainToDecibels (leftGain), juce::dontSendNotification);
+        rightSlider.setValue (GainScale::gainToDecibels (rightGain), juce::dontSendNotification);
     }
 
     // Mirroring goes through the other fader's own notification (delivered asynchronously), whose
@@ -106,11 +102,7 @@ ChannelComponent::~ChannelComponent() = default;
 void ChannelComponent::sendGain (const juce::Slider& slider, Hardware::Channel channel)
 {
     if (auto* backend = HardwareBackend::getInstance())
-    {
-        const auto dB = static_cast<float> (slider.getValue());
-        const auto gain = dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-        backend->setOutputGain (channel, gain);
-    }
+        backend->setOutputGain (channel, GainScale::decibelsToGain (static_cast<float> (slider.getValue())));
 }
 
 void ChannelComponent::paint (juce::Graphics& g)

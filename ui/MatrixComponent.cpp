@@ -2,8 +2,8 @@
 
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/GainScale.h"
 
-#include <cmath>
 #include <cstdlib>
 
 MatrixComponent::MatrixComponent (Hardware::Channel inputChannel, Hardware::Channel outputChannel)
@@ -24,9 +24,8 @@ MatrixComponent::MatrixComponent (Hardware::Channel inputChannel, Hardware::Chan
     // The cell shows what the interface holds; nothing is sent back while it is built.
     if (auto* backend = HardwareBackend::getInstance())
     {
-        const auto gain = backend->getCrosspointGain (input, output);
-        const auto dB = gain > 0.0f ? juce::jmax (20.0f * std::log10 (gain), -80.0f) : -80.0f;
-        value = juce::roundToInt ((dB + 80.0f) * 100.0f / 80.0f + 0.0f);
+        // Rounded to nearest, ties to even; not clamped.
+        value = juce::roundToInt (GainScale::gainToPercent (backend->getCrosspointGain (input, output)));
     }
 
     setTooltip (settings->getChannelName (input) + TRANS (" to ") + settings->getChannelName (output));
@@ -39,11 +38,7 @@ void MatrixComponent::setValue (int newValue)
     value = newValue < minimum ? minimum : juce::jmin (maximum, newValue);
 
     if (auto* backend = HardwareBackend::getInstance())
-    {
-        const auto dB = static_cast<float> (value - minimum) * 80.0f / static_cast<float> (maximum - minimum) - 80.0f;
-        const auto gain = dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-        backend->setCrosspointGain (input, output, gain);
-    }
+        backend->setCrosspointGain (input, output, GainScale::percentToGain (static_cast<float> (value)));
 
     repaint();
 }
