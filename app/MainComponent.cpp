@@ -33,17 +33,6 @@ juce::AttributedString makeOverlayText (const Settings& settings, const juce::St
     text.append (juce::translate (body), juce::Font (settings.regularFont).withHeight (20.0f), settings.lightGrey);
     return text;
 }
-
-/** The pairs that the default routing connects, at equal indexes. */
-bool isDefaultRoute (Hardware::Channel input, Hardware::Channel output)
-{
-    if (input.index != output.index)
-        return false;
-
-    return (input.kind == Hardware::ApplicationPlayback && output.kind == Hardware::DeviceOutput)
-        || (input.kind == Hardware::DeviceInput && output.kind == Hardware::ApplicationRecording)
-        || (input.kind == Hardware::VirtualPlayback && output.kind == Hardware::VirtualRecording);
-}
 } // namespace
 
 //==============================================================================
@@ -557,7 +546,7 @@ void MainComponent::resetMixer()
     for (const auto& output : outputs)
     {
         for (const auto& input : inputs)
-            backend->setCrosspointGain (input, output, isDefaultRoute (input, output) ? 1.0f : 0.0f);
+            backend->setCrosspointGain (input, output, Hardware::isDefaultRoute (input, output) ? 1.0f : 0.0f);
 
         backend->setOutputGain (output, 1.0f);
     }

@@ -61,7 +61,8 @@ void MatrixComponent::mouseUp (const juce::MouseEvent& e)
     if (! e.mods.isAltDown() || e.mouseWasDraggedSinceMouseDown())
         return;
 
-    setValue (isDefaultOnPair() ? maximum : minimum);
+    // Alt-click restores the default: 0 dB on a default route, silence everywhere else.
+    setValue (Hardware::isDefaultRoute (input, output) ? maximum : minimum);
 }
 
 void MatrixComponent::mouseDoubleClick (const juce::MouseEvent&)
@@ -111,16 +112,4 @@ void MatrixComponent::commitTypedValue()
     const auto parsed = std::strtol (editor.getText().toRawUTF8(), nullptr, 10);
     setValue (static_cast<int> (juce::jlimit (0L, 100L, parsed)));
     editor.setVisible (false);
-}
-
-bool MatrixComponent::isDefaultOnPair() const
-{
-    // Playback i to output i, input i to recording i and virtual playback i to virtual recording i
-    // are the interface's default routes, which Alt-click restores to 0 dB.
-    if (input.index != output.index)
-        return false;
-
-    return (input.kind == Hardware::ApplicationPlayback && output.kind == Hardware::DeviceOutput)
-        || (input.kind == Hardware::DeviceInput && output.kind == Hardware::ApplicationRecording)
-        || (input.kind == Hardware::VirtualPlayback && output.kind == Hardware::VirtualRecording);
 }
