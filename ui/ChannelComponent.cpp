@@ -9,7 +9,7 @@ namespace
 {
 /** A picture of the Link button. What Drawable::createFromImageData makes of the PNG, but decoded
     once for all strips: the image cache keeps the pixels, which every strip's button shares. */
-std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
+std::unique_ptr<juce::Drawable> makeCachedImageDrawable (const char* data, int size)
 {
     const auto image = juce::ImageCache::getFromMemory (data, size);
     return image.isValid() ? std::make_unique<juce::DrawableImage> (image) : nullptr;
@@ -49,12 +49,12 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
 
     {
         // The button keeps copies of the images.
-        const auto off = makeDrawable (BinaryData::buttonlink_off_png, BinaryData::buttonlink_off_pngSize);
-        const auto offHover = makeDrawable (BinaryData::buttonlink_offhover_png, BinaryData::buttonlink_offhover_pngSize);
-        const auto offClick = makeDrawable (BinaryData::buttonlink_offclick_png, BinaryData::buttonlink_offclick_pngSize);
-        const auto on = makeDrawable (BinaryData::buttonlink_on_png, BinaryData::buttonlink_on_pngSize);
-        const auto onHover = makeDrawable (BinaryData::buttonlink_onhover_png, BinaryData::buttonlink_onhover_pngSize);
-        const auto onClick = makeDrawable (BinaryData::buttonlink_onclick_png, BinaryData::buttonlink_onclick_pngSize);
+        const auto off = makeCachedImageDrawable (BinaryData::buttonlink_off_png, BinaryData::buttonlink_off_pngSize);
+        const auto offHover = makeCachedImageDrawable (BinaryData::buttonlink_offhover_png, BinaryData::buttonlink_offhover_pngSize);
+        const auto offClick = makeCachedImageDrawable (BinaryData::buttonlink_offclick_png, BinaryData::buttonlink_offclick_pngSize);
+        const auto on = makeCachedImageDrawable (BinaryData::buttonlink_on_png, BinaryData::buttonlink_on_pngSize);
+        const auto onHover = makeCachedImageDrawable (BinaryData::buttonlink_onhover_png, BinaryData::buttonlink_onhover_pngSize);
+        const auto onClick = makeCachedImageDrawable (BinaryData::buttonlink_onclick_png, BinaryData::buttonlink_onclick_pngSize);
         linkButton.setImages (off.get(), offHover.get(), offClick.get(), nullptr,
                               on.get(), onHover.get(), onClick.get(), nullptr);
     }

@@ -13,7 +13,8 @@ namespace
 // The room the panel gives the driver for its supported sample rates.
 constexpr std::size_t maxSampleRates = 32;
 
-std::unique_ptr<juce::Drawable> makeDrawable (const void* data, int size)
+/** A drawable parsed from embedded SVG or PNG data, anew on every call. */
+std::unique_ptr<juce::Drawable> createDrawableFromImageData (const void* data, int size)
 {
     return juce::Drawable::createFromImageData (data, (size_t) size);
 }
@@ -36,7 +37,7 @@ SettingsComponent::SettingsComponent (MainComponent& ownerToUse)
 {
     const auto settings = Settings::getInstance();
 
-    const auto aboutImage = makeDrawable (BinaryData::logokrv_svg, BinaryData::logokrv_svgSize);
+    const auto aboutImage = createDrawableFromImageData (BinaryData::logokrv_svg, BinaryData::logokrv_svgSize);
     aboutButton.setImages (aboutImage.get());
     addAndMakeVisible (aboutButton);
 
@@ -63,9 +64,9 @@ SettingsComponent::SettingsComponent (MainComponent& ownerToUse)
     modeBox.setSelectedId (advanced ? 2 : 1, juce::sendNotificationAsync);
 
     addAndMakeVisible (resetButton);
-    const auto resetNormal = makeDrawable (BinaryData::buttonreset_off_png, BinaryData::buttonreset_off_pngSize);
-    const auto resetOver = makeDrawable (BinaryData::buttonreset_offhover_png, BinaryData::buttonreset_offhover_pngSize);
-    const auto resetDown = makeDrawable (BinaryData::buttonreset_offclick_png, BinaryData::buttonreset_offclick_pngSize);
+    const auto resetNormal = createDrawableFromImageData (BinaryData::buttonreset_off_png, BinaryData::buttonreset_off_pngSize);
+    const auto resetOver = createDrawableFromImageData (BinaryData::buttonreset_offhover_png, BinaryData::buttonreset_offhover_pngSize);
+    const auto resetDown = createDrawableFromImageData (BinaryData::buttonreset_offclick_png, BinaryData::buttonreset_offclick_pngSize);
     resetButton.setImages (resetNormal.get(), resetOver.get(), resetDown.get());
 
     resetButton.setCommandToTrigger (&owner.commandManager, MainComponent::resetCommand, true);
@@ -107,7 +108,7 @@ void SettingsComponent::update()
         return;
 
     const auto logo = getModelLogoResource (backend->getCurrentDevice().productName);
-    modelLogo = logo.data != nullptr ? makeDrawable (logo.data, logo.size) : nullptr;
+    modelLogo = logo.data != nullptr ? createDrawableFromImageData (logo.data, logo.size) : nullptr;
 
     auto& api = backend->getApi();
     const bool connected = backend->isConnected();
