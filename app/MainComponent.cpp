@@ -213,12 +213,9 @@ void MainComponent::setAdvancedMode (bool advanced)
         userSettings->saveIfNeeded();
     }
 
-    // The Mode box follows a switch made with the keyboard command, without notifying anyone.
-    settingsComponent.modeBox.setSelectedId (advanced ? 2 : 1, juce::dontSendNotification);
-
     verticalScrollBar.setVisible (advanced);
     rebuildView();
-    settingsComponent.update();
+    settingsComponent.update();   // the Mode box follows the stored mode there
     updateSizeLimits();
 }
 

@@ -19,6 +19,13 @@ std::unique_ptr<juce::Drawable> createDrawableFromImageData (const void* data, i
     return juce::Drawable::createFromImageData (data, (size_t) size);
 }
 
+/** The Mode box's item for the stored mode: 2 "Advanced" when the user setting says so, else 1 "Simple". */
+int storedModeId (Settings& settings)
+{
+    auto* userSettings = settings.appProperties.getUserSettings();
+    return userSettings != nullptr && userSettings->getBoolValue ("advanced", false) ? 2 : 1;
+}
+
 /** Reads the backend's ASIO instance record; false when the driver cannot give it. */
 bool readAsioInstanceInfo (HardwareBackend& backend, TUsbAudioAsioInstanceInfo& info)
 {
@@ -59,9 +66,7 @@ SettingsComponent::SettingsComponent (MainComponent& ownerToUse)
 
     // The stored mode is delivered once the message loop runs, so that the main view switches to it.
     modeBox.addItemList (settings->getModeNames(), 1);
-    auto* userSettings = settings->appProperties.getUserSettings();
-    const bool advanced = userSettings != nullptr && userSettings->getBoolValue ("advanced", false);
-    modeBox.setSelectedId (advanced ? 2 : 1, juce::sendNotificationAsync);
+    modeBox.setSelectedId (storedModeId (*settings), juce::sendNotificationAsync);
 
     addAndMakeVisible (resetButton);
     const auto resetNormal = createDrawableFromImageData (BinaryData::buttonreset_off_png, BinaryData::buttonreset_off_pngSize);
@@ -102,6 +107,10 @@ SettingsComponent::LogoResource SettingsComponent::getModelLogoResource (const j
 
 void SettingsComponent::update()
 {
+    // The Mode box shows the stored mode, also after a switch with the keyboard command. Nobody
+    // is notified, and a notification still pending (the constructor's) is delivered as it was.
+    modeBox.setSelectedId (storedModeId (*Settings::getInstance()), juce::dontSendNotification);
+
     auto* backend = HardwareBackend::getInstance();
 
     if (backend == nullptr)

@@ -322,6 +322,7 @@ TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 
     EXPECT_TRUE (view->perform (juce::ApplicationCommandTarget::InvocationInfo (MainComponent::advancedCommand)));
     EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
     EXPECT_TRUE (view->verticalScrollBar.isVisible());
     EXPECT_EQ (view->outputContainer.items.size(), 3u);
     EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 730));
@@ -329,6 +330,7 @@ TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 
     EXPECT_TRUE (view->perform (juce::ApplicationCommandTarget::InvocationInfo (MainComponent::advancedCommand)));
     EXPECT_EQ (storedValue ("advanced"), "0");
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 1);
     EXPECT_FALSE (view->verticalScrollBar.isVisible());
     EXPECT_FALSE (view->isTimerRunning());
     EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 550));
@@ -360,6 +362,30 @@ TEST_F (MainViewTest, ModeBoxStoresTheModeOnceTheLoopRuns)
     EXPECT_EQ (requests ("GetDspProperty").size(), 4u);
     pump (200);
     EXPECT_EQ (requests ("GetDspProperty").size(), 4u);
+}
+
+TEST_F (MainViewTest, StoredAdvancedModeIsDeliveredOnceByTheModeBoxOnceTheLoopRuns)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    storeMode (true);
+    openView();
+
+    // The view's own update after opening the interface shows the mode without notifying, and
+    // leaves the list's first notification pending.
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
+    EXPECT_EQ (storedValue ("advanced"), "");
+    markItems();
+
+    pump (200);
+    EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_FALSE (itemsAreMarked());   // rebuilt
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
+    EXPECT_EQ (view->inputContainer.items.size(), 6u);
+
+    markItems();
+    pump (200);
+    EXPECT_TRUE (itemsAreMarked());    // once only
 }
 
 TEST_F (MainViewTest, ClosingStoresTheViewSizeAtOnce)
