@@ -183,6 +183,37 @@ TEST_F (MainViewTest, AdvancedLayoutWithA500HighSettingsPanel)
     EXPECT_EQ (view->getIndexOfChildComponent (&view->tooltipWindow), view->getNumChildComponents() - 1);
 }
 
+TEST_F (MainViewTest, AdvancedLayoutWithA1050HighSettingsPanel)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    storeMode (true);
+    openViewAndSettle();
+
+    // 1234 high: 180 for the six input rows, the 4-pixel bar, 1050 for the panel. Neither floor
+    // applies: the panel and the inputs are 1050 / 3.5 = 300 wide, the cells 1050 / 5 = 210.
+    view->setSize (1400, 1234);
+
+    EXPECT_EQ (boundsOf (view->inputContainer), juce::Rectangle<int> (0, 0, 300, 180));
+    EXPECT_EQ (boundsOf (view->layoutResizerBar), juce::Rectangle<int> (0, 180, 1382, 4));
+    EXPECT_EQ (boundsOf (view->settingsComponent), juce::Rectangle<int> (0, 184, 300, 1050));
+    EXPECT_EQ (boundsOf (view->matrixContainer), juce::Rectangle<int> (300, 0, 1082, 180));
+    EXPECT_EQ (boundsOf (view->outputContainer), juce::Rectangle<int> (300, 184, 1082, 1032));
+    EXPECT_EQ (boundsOf (view->horizontalScrollBar), juce::Rectangle<int> (300, 1216, 1082, 18));
+    EXPECT_EQ (boundsOf (view->verticalScrollBar), juce::Rectangle<int> (1382, 0, 18, 1216));
+
+    // Cells 210 x 30, strips 420 wide, rows as wide as the panel.
+    EXPECT_EQ (boundsOf (*view->matrixContainer.items[1]), juce::Rectangle<int> (210, 0, 210, 30));
+    EXPECT_EQ (boundsOf (*view->matrixContainer.items[7]), juce::Rectangle<int> (210, 30, 210, 30));
+    EXPECT_EQ (boundsOf (*view->outputContainer.items[2]), juce::Rectangle<int> (840, 0, 420, 1032));
+    EXPECT_EQ (boundsOf (*view->inputContainer.items[5]), juce::Rectangle<int> (0, 150, 300, 30));
+
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getSingleStepSize(), 52.5);
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getMaximumRangeLimit(), 1260.0);
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getCurrentRangeSize(), 1082.0);
+    EXPECT_DOUBLE_EQ (view->verticalScrollBar.getMaximumRangeLimit(), 180.0);
+}
+
 TEST_F (MainViewTest, SimpleLayoutFollowsTheHeight)
 {
     startSimulator();
