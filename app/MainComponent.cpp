@@ -177,6 +177,25 @@ bool MainComponent::perform (const juce::ApplicationCommandTarget::InvocationInf
     }
 }
 
+bool MainComponent::keyPressed (const juce::KeyPress& key)
+{
+    // A keyboard types "?" with Shift: X11 reports the key code '?', Windows the unshifted key's
+    // code ('/' on a US layout), both with Shift, which the key mappings compare exactly, so the
+    // mapping of "?" alone never matches. The typed character is what counts here. This runs only
+    // for keys that nothing in front took: a focused text editor keeps the characters typed into it.
+    if (key.getTextCharacter() == '?')
+    {
+        juce::ApplicationCommandTarget::InvocationInfo info (aboutCommand);
+        info.invocationMethod = juce::ApplicationCommandTarget::InvocationInfo::fromKeyPress;
+        info.keyPress = key;
+        info.isKeyDown = true;
+        info.originatingComponent = this;
+        return invoke (info, false);
+    }
+
+    return juce::Component::keyPressed (key);
+}
+
 //==============================================================================
 void MainComponent::changeListenerCallback (juce::ChangeBroadcaster*)
 {

@@ -345,6 +345,55 @@ TEST_F (MainViewTest, CommandsWithTheirNamesAndKeys)
     EXPECT_TRUE (overlayAs<OverlayDialogue>()->yesButton.isVisible());
 }
 
+TEST_F (MainViewTest, KeysThatTypeAQuestionMarkOpenAboutWhateverKeyAndShiftGiveThem)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    openViewAndSettle();
+    ASSERT_EQ (view->overlay.get(), nullptr);
+
+    // A key that reaches the view as the window's peer hands it on: the view's key listener (the
+    // command manager's key mappings) first, then the view itself. Without a display nothing has
+    // the keyboard focus, through which the manager finds the view in the program: it is named here.
+    view->commandManager.setFirstCommandTarget (view);
+    const auto press = [this] (const juce::KeyPress& key)
+    {
+        return view->commandManager.getKeyMappings()->keyPressed (key, view) || view->keyPressed (key);
+    };
+
+    const auto shift = juce::ModifierKeys (juce::ModifierKeys::shiftModifier);
+    const auto ctrl = juce::ModifierKeys (juce::ModifierKeys::commandModifier);
+
+    // X11 reports the key code '?' with Shift; Windows the unshifted key's code ('/' on a US
+    // layout) with Shift; the mapping itself has '?' without modifiers.
+    const juce::KeyPress questionMarks[] = { { '?', shift, '?' }, { '/', shift, '?' }, { '?', {}, '?' } };
+
+    for (const auto& key : questionMarks)
+    {
+        view->overlay.reset();
+        EXPECT_TRUE (press (key)) << key.getTextDescription();
+        EXPECT_NE (overlayAs<AboutDialogue>(), nullptr) << key.getTextDescription();
+    }
+
+    // The other commands keep their keys.
+    EXPECT_TRUE (press ({ 'r', ctrl, 0 }));
+    ASSERT_NE (overlayAs<OverlayDialogue>(), nullptr);
+    EXPECT_TRUE (overlayAs<OverlayDialogue>()->yesButton.isVisible());
+
+    view->overlay.reset();
+    EXPECT_TRUE (press ({ 'a', ctrl, 0 }));
+    EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_EQ (view->inputContainer.items.size(), 6u);
+
+    // Other keys, the unshifted '/' among them, invoke nothing.
+    EXPECT_FALSE (press ({ '/', {}, '/' }));
+    EXPECT_FALSE (press ({ 'a', {}, 'a' }));
+    EXPECT_FALSE (press ({ 'x', ctrl, 0 }));
+    EXPECT_FALSE (press ({ juce::KeyPress::F1Key, shift, 0 }));
+    EXPECT_EQ (view->overlay.get(), nullptr);
+    EXPECT_EQ (storedValue ("advanced"), "1");
+}
+
 TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 {
     startSimulator();
