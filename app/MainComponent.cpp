@@ -33,17 +33,6 @@ juce::AttributedString makeOverlayText (const Settings& settings, const juce::St
     text.append (juce::translate (body), juce::Font (settings.regularFont).withHeight (20.0f), settings.lightGrey);
     return text;
 }
-
-/** The pairs that the default routing connects, at equal indexes. */
-bool isDefaultRoute (Hardware::Channel input, Hardware::Channel output)
-{
-    if (input.index != output.index)
-        return false;
-
-    return (input.kind == Hardware::ApplicationPlayback && output.kind == Hardware::DeviceOutput)
-        || (input.kind == Hardware::DeviceInput && output.kind == Hardware::ApplicationRecording)
-        || (input.kind == Hardware::VirtualPlayback && output.kind == Hardware::VirtualRecording);
-}
 } // namespace
 
 //==============================================================================
@@ -189,6 +178,25 @@ bool MainComponent::perform (const juce::ApplicationCommandTarget::InvocationInf
     }
 }
 
+bool MainComponent::keyPressed (const juce::KeyPress& key)
+{
+    // A keyboard types "?" with Shift: X11 reports the key code '?', Windows the unshifted key's
+    // code ('/' on a US layout), both with Shift, which the key mappings compare exactly, so the
+    // mapping of "?" alone never matches. The typed character is what counts here. This runs only
+    // for keys that nothing in front took: a focused text editor keeps the characters typed into it.
+    if (key.getTextCharacter() == '?')
+    {
+        juce::ApplicationCommandTarget::InvocationInfo info (aboutCommand);
+        info.invocationMethod = juce::ApplicationCommandTarget::InvocationInfo::fromKeyPress;
+        info.keyPress = key;
+        info.isKeyDown = true;
+        info.originatingComponent = this;
+        return invoke (info, false);
+    }
+
+    return juce::Component::keyPressed (key);
+}
+
 //==============================================================================
 void MainComponent::changeListenerCallback (juce::ChangeBroadcaster*)
 {
@@ -225,12 +233,9 @@ void MainComponent::setAdvancedMode (bool advanced)
         userSettings->saveIfNeeded();
     }
 
-    // The Mode box follows a switch made with the keyboard command, without notifying anyone.
-    settingsComponent.modeBox.setSelectedId (advanced ? 2 : 1, juce::dontSendNotification);
-
     verticalScrollBar.setVisible (advanced);
     rebuildView();
-    settingsComponent.update();
+    settingsComponent.update();   // the Mode box follows the stored mode there
     updateSizeLimits();
 }
 
@@ -570,7 +575,7 @@ void MainComponent::resetMixer()
     for (const auto& output : outputs)
     {
         for (const auto& input : inputs)
-            backend->setCrosspointGain (input, output, isDefaultRoute (input, output) ? 1.0f : 0.0f);
+            backend->setCrosspointGain (input, output, Hardware::isDefaultRoute (input, output) ? 1.0f : 0.0f);
 
         backend->setOutputGain (output, 1.0f);
     }

@@ -34,6 +34,9 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
+    /** Runs "About" for every key press that types "?", whatever key and Shift state give it. */
+    bool keyPressed (const juce::KeyPress& key) override;
+
     juce::ApplicationCommandTarget* getNextCommandTarget() override;
     void getAllCommands (juce::Array<juce::CommandID>& commands) override;
     void getCommandInfo (juce::CommandID commandID, juce::ApplicationCommandInfo& result) override;

@@ -42,6 +42,19 @@ struct Macro
     std::vector<MacroNode> nodes;
 };
 
+/** True for the interface's default routes, which a mixer reset and Alt-click set to unity:
+    playback i to device output i, device input i to recording i, virtual playback i to virtual
+    recording i. Every other crosspoint is silent by default. */
+inline bool isDefaultRoute (Channel input, Channel output)
+{
+    if (input.index != output.index)
+        return false;
+
+    return (input.kind == ApplicationPlayback && output.kind == DeviceOutput)
+        || (input.kind == DeviceInput && output.kind == ApplicationRecording)
+        || (input.kind == VirtualPlayback && output.kind == VirtualRecording);
+}
+
 /** The kind named by a configuration document's text, compared ignoring case; any other text gives 0. */
 ChannelKind channelKindFromString (const juce::String& name);
 } // namespace Hardware

@@ -3,24 +3,17 @@
 #include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/GainScale.h"
 #include "ui/StaticLayerCache.h"
-
-#include <cmath>
 
 namespace
 {
 /** A picture of the Link button. What Drawable::createFromImageData makes of the PNG, but decoded
     once for all strips: the image cache keeps the pixels, which every strip's button shares. */
-std::unique_ptr<juce::Drawable> makeDrawable (const char* data, int size)
+std::unique_ptr<juce::Drawable> makeCachedImageDrawable (const char* data, int size)
 {
     const auto image = juce::ImageCache::getFromMemory (data, size);
     return image.isValid() ? std::make_unique<juce::DrawableImage> (image) : nullptr;
-}
-
-double gainToDecibels (float gain)
-{
-    const auto g = static_cast<double> (gain);
-    return g > 0.0 ? juce::jmax (20.0 * std::log10 (g), -80.0) : -80.0;
 }
 } // namespace
 
@@ -52,12 +45,12 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
 
     {
         // The button keeps copies of the images.
-        const auto off = makeDrawable (BinaryData::buttonlink_off_png, BinaryData::buttonlink_off_pngSize);
-        const auto offHover = makeDrawable (BinaryData::buttonlink_offhover_png, BinaryData::buttonlink_offhover_pngSize);
-        const auto offClick = makeDrawable (BinaryData::buttonlink_offclick_png, BinaryData::buttonlink_offclick_pngSize);
-        const auto on = makeDrawable (BinaryData::buttonlink_on_png, BinaryData::buttonlink_on_pngSize);
-        const auto onHover = makeDrawable (BinaryData::buttonlink_onhover_png, BinaryData::buttonlink_onhover_pngSize);
-        const auto onClick = makeDrawable (BinaryData::buttonlink_onclick_png, BinaryData::buttonlink_onclick_pngSize);
+        const auto off = makeCachedImageDrawable (BinaryData::buttonlink_off_png, BinaryData::buttonlink_off_pngSize);
+        const auto offHover = makeCachedImageDrawable (BinaryData::buttonlink_offhover_png, BinaryData::buttonlink_offhover_pngSize);
+        const auto offClick = makeCachedImageDrawable (BinaryData::buttonlink_offclick_png, BinaryData::buttonlink_offclick_pngSize);
+        const auto on = makeCachedImageDrawable (BinaryData::buttonlink_on_png, BinaryData::buttonlink_on_pngSize);
+        const auto onHover = makeCachedImageDrawable (BinaryData::buttonlink_onhover_png, BinaryData::buttonlink_onhover_pngSize);
+        const auto onClick = makeCachedImageDrawable (BinaryData::buttonlink_onclick_png, BinaryData::buttonlink_onclick_pngSize);
         linkButton.setImages (off.get(), offHover.get(), offClick.get(), nullptr,
                               on.get(), onHover.get(), onClick.get(), nullptr);
     }
@@ -71,10 +64,13 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
     setCachedComponentImage (new StaticLayerCache (*this, { &leftMeter, &rightMeter }, [this] { readMeterLevels(); }));
 
     // The faders show what the interface holds; nothing is sent back while the strip is built.
+    // The level is worked out in double precision; the fader snaps it to whole decibels.
     if (auto* backend = HardwareBackend::getInstance())
     {
-        leftSlider.setValue (gainToDecibels (backend->getOutputGain (leftChannel)), juce::dontSendNotification);
-        rightSlider.setValue (gainToDecibels (backend->getOutputGain (rightChannel)), juce::dontSendNotification);
+        const auto leftGain = static_cast<double> (backend->getOutputGain (leftChannel));
+        const auto rightGain = static_cast<double> (backend->getOutputGain (rightChannel));
+        leftSlider.setValue (GainScale::gainToDecibels (leftGain), juce::dontSendNotification);
+        rightSlider.setValue (GainScale::gainToDecibels (rightGain), juce::dontSendNotification);
     }
 
     // Mirroring goes through the other fader's own notification (delivered asynchronously), whose
@@ -108,11 +104,7 @@ ChannelComponent::~ChannelComponent() = default;
 void ChannelComponent::sendGain (const juce::Slider& slider, Hardware::Channel channel)
 {
     if (auto* backend = HardwareBackend::getInstance())
-    {
-        const auto dB = static_cast<float> (slider.getValue());
-        const auto gain = dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-        backend->setOutputGain (channel, gain);
-    }
+        backend->setOutputGain (channel, GainScale::decibelsToGain (static_cast<float> (slider.getValue())));
 }
 
 void ChannelComponent::paint (juce::Graphics& g)

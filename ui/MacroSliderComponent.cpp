@@ -1,10 +1,9 @@
 #include "ui/MacroSliderComponent.h"
 
 #include "backend/HardwareBackend.h"
+#include "ui/GainScale.h"
 
 #include "BinaryData.h"
-
-#include <cmath>
 
 namespace
 {
@@ -24,18 +23,6 @@ Hardware::Channel outputOf (const Hardware::MacroNode& node)
 {
     return { static_cast<Hardware::ChannelKind> (node.outputKind), node.outputIndex };
 }
-
-float gainToPercent (float gain)
-{
-    const auto dB = gain > 0.0f ? juce::jmax (20.0f * std::log10 (gain), -80.0f) : -80.0f;
-    return (dB + 80.0f) * 100.0f / 80.0f;
-}
-
-float percentToGain (float percent)
-{
-    const auto dB = percent * 80.0f / 100.0f - 80.0f;
-    return dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-}
 } // namespace
 
 MacroSliderComponent::MacroSliderComponent (const Hardware::Macro& macro)
@@ -52,7 +39,7 @@ MacroSliderComponent::MacroSliderComponent (const Hardware::Macro& macro)
     {
         const auto& first = crosspoints.front();
         const auto gain = backend->getCrosspointGain (inputOf (first), outputOf (first));
-        slider.setValue (gainToPercent (gain), juce::dontSendNotification);
+        slider.setValue (GainScale::gainToPercent (gain), juce::dontSendNotification);
     }
 
     // Assigned last, so that nothing reaches the interface while the widget is built.
@@ -68,7 +55,7 @@ void MacroSliderComponent::sendGain()
     if (backend == nullptr)
         return;
 
-    backend->setCrosspointGains (crosspoints, percentToGain ((float) slider.getValue()));
+    backend->setCrosspointGains (crosspoints, GainScale::percentToGain ((float) slider.getValue()));
 }
 
 void MacroSliderComponent::paint (juce::Graphics& g)

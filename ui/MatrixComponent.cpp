@@ -2,8 +2,8 @@
 
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/GainScale.h"
 
-#include <cmath>
 #include <cstdlib>
 
 MatrixComponent::MatrixComponent (Hardware::Channel inputChannel, Hardware::Channel outputChannel)
@@ -23,9 +23,8 @@ MatrixComponent::MatrixComponent (Hardware::Channel inputChannel, Hardware::Chan
     // The cell shows what the interface holds; nothing is sent back while it is built.
     if (auto* backend = HardwareBackend::getInstance())
     {
-        const auto gain = backend->getCrosspointGain (input, output);
-        const auto dB = gain > 0.0f ? juce::jmax (20.0f * std::log10 (gain), -80.0f) : -80.0f;
-        value = juce::roundToInt ((dB + 80.0f) * 100.0f / 80.0f + 0.0f);
+        // Rounded to nearest, ties to even; not clamped.
+        value = juce::roundToInt (GainScale::gainToPercent (backend->getCrosspointGain (input, output)));
     }
 
     setTooltip (settings->getChannelName (input) + TRANS (" to ") + settings->getChannelName (output));
@@ -38,11 +37,7 @@ void MatrixComponent::setValue (int newValue)
     value = newValue < minimum ? minimum : juce::jmin (maximum, newValue);
 
     if (auto* backend = HardwareBackend::getInstance())
-    {
-        const auto dB = static_cast<float> (value - minimum) * 80.0f / static_cast<float> (maximum - minimum) - 80.0f;
-        const auto gain = dB > -80.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-        backend->setCrosspointGain (input, output, gain);
-    }
+        backend->setCrosspointGain (input, output, GainScale::percentToGain (static_cast<float> (value)));
 
     repaint();
 }
@@ -65,7 +60,8 @@ void MatrixComponent::mouseUp (const juce::MouseEvent& e)
     if (! e.mods.isAltDown() || e.mouseWasDraggedSinceMouseDown())
         return;
 
-    setValue (isDefaultOnPair() ? maximum : minimum);
+    // Alt-click restores the default: 0 dB on a default route, silence everywhere else.
+    setValue (Hardware::isDefaultRoute (input, output) ? maximum : minimum);
 }
 
 void MatrixComponent::mouseDoubleClick (const juce::MouseEvent&)
@@ -115,16 +111,4 @@ void MatrixComponent::commitTypedValue()
     const auto parsed = std::strtol (editor.getText().toRawUTF8(), nullptr, 10);
     setValue (static_cast<int> (juce::jlimit (0L, 100L, parsed)));
     editor.setVisible (false);
-}
-
-bool MatrixComponent::isDefaultOnPair() const
-{
-    // Playback i to output i, input i to recording i and virtual playback i to virtual recording i
-    // are the interface's default routes, which Alt-click restores to 0 dB.
-    if (input.index != output.index)
-        return false;
-
-    return (input.kind == Hardware::ApplicationPlayback && output.kind == Hardware::DeviceOutput)
-        || (input.kind == Hardware::DeviceInput && output.kind == Hardware::ApplicationRecording)
-        || (input.kind == Hardware::VirtualPlayback && output.kind == Hardware::VirtualRecording);
 }

@@ -47,7 +47,6 @@ public:
 
 private:
     void commitTypedValue();
-    bool isDefaultOnPair() const;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MatrixComponent)
 };

@@ -86,6 +86,11 @@ void OnDemandTextEditor::grabKeyboardFocus()
         editor->grabKeyboardFocus();
 }
 
+bool OnDemandTextEditor::hasKeyboardFocus (bool trueIfChildIsFocused) const
+{
+    return editor != nullptr && editor->hasKeyboardFocus (trueIfChildIsFocused);
+}
+
 juce::String OnDemandTextEditor::getText() const
 {
     return editor != nullptr ? editor->getText() : juce::String();

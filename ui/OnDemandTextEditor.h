@@ -33,6 +33,7 @@ public:
     bool isVisible() const;
 
     void grabKeyboardFocus();
+    bool hasKeyboardFocus (bool trueIfChildIsFocused) const;
 
     /** The text, empty until something was typed or set. */
     juce::String getText() const;

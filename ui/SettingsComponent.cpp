@@ -13,9 +13,17 @@ namespace
 // The room the panel gives the driver for its supported sample rates.
 constexpr std::size_t maxSampleRates = 32;
 
-std::unique_ptr<juce::Drawable> makeDrawable (const void* data, int size)
+/** A drawable parsed from embedded SVG or PNG data, anew on every call. */
+std::unique_ptr<juce::Drawable> createDrawableFromImageData (const void* data, int size)
 {
     return juce::Drawable::createFromImageData (data, (size_t) size);
+}
+
+/** The Mode box's item for the stored mode: 2 "Advanced" when the user setting says so, else 1 "Simple". */
+int storedModeId (Settings& settings)
+{
+    auto* userSettings = settings.appProperties.getUserSettings();
+    return userSettings != nullptr && userSettings->getBoolValue ("advanced", false) ? 2 : 1;
 }
 
 /** Reads the backend's ASIO instance record; false when the driver cannot give it. */
@@ -36,7 +44,7 @@ SettingsComponent::SettingsComponent (MainComponent& ownerToUse)
 {
     const auto settings = Settings::getInstance();
 
-    const auto aboutImage = makeDrawable (BinaryData::logokrv_svg, BinaryData::logokrv_svgSize);
+    const auto aboutImage = createDrawableFromImageData (BinaryData::logokrv_svg, BinaryData::logokrv_svgSize);
     aboutButton.setImages (aboutImage.get());
     addAndMakeVisible (aboutButton);
 
@@ -58,14 +66,12 @@ SettingsComponent::SettingsComponent (MainComponent& ownerToUse)
 
     // The stored mode is delivered once the message loop runs, so that the main view switches to it.
     modeBox.addItemList (settings->getModeNames(), 1);
-    auto* userSettings = settings->appProperties.getUserSettings();
-    const bool advanced = userSettings != nullptr && userSettings->getBoolValue ("advanced", false);
-    modeBox.setSelectedId (advanced ? 2 : 1, juce::sendNotificationAsync);
+    modeBox.setSelectedId (storedModeId (*settings), juce::sendNotificationAsync);
 
     addAndMakeVisible (resetButton);
-    const auto resetNormal = makeDrawable (BinaryData::buttonreset_off_png, BinaryData::buttonreset_off_pngSize);
-    const auto resetOver = makeDrawable (BinaryData::buttonreset_offhover_png, BinaryData::buttonreset_offhover_pngSize);
-    const auto resetDown = makeDrawable (BinaryData::buttonreset_offclick_png, BinaryData::buttonreset_offclick_pngSize);
+    const auto resetNormal = createDrawableFromImageData (BinaryData::buttonreset_off_png, BinaryData::buttonreset_off_pngSize);
+    const auto resetOver = createDrawableFromImageData (BinaryData::buttonreset_offhover_png, BinaryData::buttonreset_offhover_pngSize);
+    const auto resetDown = createDrawableFromImageData (BinaryData::buttonreset_offclick_png, BinaryData::buttonreset_offclick_pngSize);
     resetButton.setImages (resetNormal.get(), resetOver.get(), resetDown.get());
 
     resetButton.setCommandToTrigger (&owner.commandManager, MainComponent::resetCommand, true);
@@ -101,13 +107,17 @@ SettingsComponent::LogoResource SettingsComponent::getModelLogoResource (const j
 
 void SettingsComponent::update()
 {
+    // The Mode box shows the stored mode, also after a switch with the keyboard command. Nobody
+    // is notified, and a notification still pending (the constructor's) is delivered as it was.
+    modeBox.setSelectedId (storedModeId (*Settings::getInstance()), juce::dontSendNotification);
+
     auto* backend = HardwareBackend::getInstance();
 
     if (backend == nullptr)
         return;
 
     const auto logo = getModelLogoResource (backend->getCurrentDevice().productName);
-    modelLogo = logo.data != nullptr ? makeDrawable (logo.data, logo.size) : nullptr;
+    modelLogo = logo.data != nullptr ? createDrawableFromImageData (logo.data, logo.size) : nullptr;
 
     auto& api = backend->getApi();
     const bool connected = backend->isConnected();

@@ -24,7 +24,8 @@ public:
     explicit SettingsComponent (MainComponent& owner);
     ~SettingsComponent() override;
 
-    /** Refreshes the model logo and both device lists from the backend and the driver. */
+    /** Shows the stored mode in the Mode box (without notification) and refreshes the model logo
+        and both device lists from the backend and the driver. */
     void update();
 
     void paint (juce::Graphics& g) override;

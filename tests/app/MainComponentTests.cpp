@@ -183,6 +183,37 @@ TEST_F (MainViewTest, AdvancedLayoutWithA500HighSettingsPanel)
     EXPECT_EQ (view->getIndexOfChildComponent (&view->tooltipWindow), view->getNumChildComponents() - 1);
 }
 
+TEST_F (MainViewTest, AdvancedLayoutWithA1050HighSettingsPanel)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    storeMode (true);
+    openViewAndSettle();
+
+    // 1234 high: 180 for the six input rows, the 4-pixel bar, 1050 for the panel. Neither floor
+    // applies: the panel and the inputs are 1050 / 3.5 = 300 wide, the cells 1050 / 5 = 210.
+    view->setSize (1400, 1234);
+
+    EXPECT_EQ (boundsOf (view->inputContainer), juce::Rectangle<int> (0, 0, 300, 180));
+    EXPECT_EQ (boundsOf (view->layoutResizerBar), juce::Rectangle<int> (0, 180, 1382, 4));
+    EXPECT_EQ (boundsOf (view->settingsComponent), juce::Rectangle<int> (0, 184, 300, 1050));
+    EXPECT_EQ (boundsOf (view->matrixContainer), juce::Rectangle<int> (300, 0, 1082, 180));
+    EXPECT_EQ (boundsOf (view->outputContainer), juce::Rectangle<int> (300, 184, 1082, 1032));
+    EXPECT_EQ (boundsOf (view->horizontalScrollBar), juce::Rectangle<int> (300, 1216, 1082, 18));
+    EXPECT_EQ (boundsOf (view->verticalScrollBar), juce::Rectangle<int> (1382, 0, 18, 1216));
+
+    // Cells 210 x 30, strips 420 wide, rows as wide as the panel.
+    EXPECT_EQ (boundsOf (*view->matrixContainer.items[1]), juce::Rectangle<int> (210, 0, 210, 30));
+    EXPECT_EQ (boundsOf (*view->matrixContainer.items[7]), juce::Rectangle<int> (210, 30, 210, 30));
+    EXPECT_EQ (boundsOf (*view->outputContainer.items[2]), juce::Rectangle<int> (840, 0, 420, 1032));
+    EXPECT_EQ (boundsOf (*view->inputContainer.items[5]), juce::Rectangle<int> (0, 150, 300, 30));
+
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getSingleStepSize(), 52.5);
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getMaximumRangeLimit(), 1260.0);
+    EXPECT_DOUBLE_EQ (view->horizontalScrollBar.getCurrentRangeSize(), 1082.0);
+    EXPECT_DOUBLE_EQ (view->verticalScrollBar.getMaximumRangeLimit(), 180.0);
+}
+
 TEST_F (MainViewTest, SimpleLayoutFollowsTheHeight)
 {
     startSimulator();
@@ -314,6 +345,55 @@ TEST_F (MainViewTest, CommandsWithTheirNamesAndKeys)
     EXPECT_TRUE (overlayAs<OverlayDialogue>()->yesButton.isVisible());
 }
 
+TEST_F (MainViewTest, KeysThatTypeAQuestionMarkOpenAboutWhateverKeyAndShiftGiveThem)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    openViewAndSettle();
+    ASSERT_EQ (view->overlay.get(), nullptr);
+
+    // A key that reaches the view as the window's peer hands it on: the view's key listener (the
+    // command manager's key mappings) first, then the view itself. Without a display nothing has
+    // the keyboard focus, through which the manager finds the view in the program: it is named here.
+    view->commandManager.setFirstCommandTarget (view);
+    const auto press = [this] (const juce::KeyPress& key)
+    {
+        return view->commandManager.getKeyMappings()->keyPressed (key, view) || view->keyPressed (key);
+    };
+
+    const auto shift = juce::ModifierKeys (juce::ModifierKeys::shiftModifier);
+    const auto ctrl = juce::ModifierKeys (juce::ModifierKeys::commandModifier);
+
+    // X11 reports the key code '?' with Shift; Windows the unshifted key's code ('/' on a US
+    // layout) with Shift; the mapping itself has '?' without modifiers.
+    const juce::KeyPress questionMarks[] = { { '?', shift, '?' }, { '/', shift, '?' }, { '?', {}, '?' } };
+
+    for (const auto& key : questionMarks)
+    {
+        view->overlay.reset();
+        EXPECT_TRUE (press (key)) << key.getTextDescription();
+        EXPECT_NE (overlayAs<AboutDialogue>(), nullptr) << key.getTextDescription();
+    }
+
+    // The other commands keep their keys.
+    EXPECT_TRUE (press ({ 'r', ctrl, 0 }));
+    ASSERT_NE (overlayAs<OverlayDialogue>(), nullptr);
+    EXPECT_TRUE (overlayAs<OverlayDialogue>()->yesButton.isVisible());
+
+    view->overlay.reset();
+    EXPECT_TRUE (press ({ 'a', ctrl, 0 }));
+    EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_EQ (view->inputContainer.items.size(), 6u);
+
+    // Other keys, the unshifted '/' among them, invoke nothing.
+    EXPECT_FALSE (press ({ '/', {}, '/' }));
+    EXPECT_FALSE (press ({ 'a', {}, 'a' }));
+    EXPECT_FALSE (press ({ 'x', ctrl, 0 }));
+    EXPECT_FALSE (press ({ juce::KeyPress::F1Key, shift, 0 }));
+    EXPECT_EQ (view->overlay.get(), nullptr);
+    EXPECT_EQ (storedValue ("advanced"), "1");
+}
+
 TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 {
     startSimulator();
@@ -322,6 +402,7 @@ TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 
     EXPECT_TRUE (view->perform (juce::ApplicationCommandTarget::InvocationInfo (MainComponent::advancedCommand)));
     EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
     EXPECT_TRUE (view->verticalScrollBar.isVisible());
     EXPECT_EQ (view->outputContainer.items.size(), 3u);
     EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 730));
@@ -329,6 +410,7 @@ TEST_F (MainViewTest, AdvancedCommandAndModeBoxSwitchModesAndStoreThemAtOnce)
 
     EXPECT_TRUE (view->perform (juce::ApplicationCommandTarget::InvocationInfo (MainComponent::advancedCommand)));
     EXPECT_EQ (storedValue ("advanced"), "0");
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 1);
     EXPECT_FALSE (view->verticalScrollBar.isVisible());
     EXPECT_FALSE (view->isTimerRunning());
     EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 800, 550));
@@ -360,6 +442,30 @@ TEST_F (MainViewTest, ModeBoxStoresTheModeOnceTheLoopRuns)
     EXPECT_EQ (requests ("GetDspProperty").size(), 4u);
     pump (200);
     EXPECT_EQ (requests ("GetDspProperty").size(), 4u);
+}
+
+TEST_F (MainViewTest, StoredAdvancedModeIsDeliveredOnceByTheModeBoxOnceTheLoopRuns)
+{
+    startSimulator();
+    setCounts (0, twoOfEach);
+    storeMode (true);
+    openView();
+
+    // The view's own update after opening the interface shows the mode without notifying, and
+    // leaves the list's first notification pending.
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
+    EXPECT_EQ (storedValue ("advanced"), "");
+    markItems();
+
+    pump (200);
+    EXPECT_EQ (storedValue ("advanced"), "1");
+    EXPECT_FALSE (itemsAreMarked());   // rebuilt
+    EXPECT_EQ (view->settingsComponent.modeBox.getSelectedId(), 2);
+    EXPECT_EQ (view->inputContainer.items.size(), 6u);
+
+    markItems();
+    pump (200);
+    EXPECT_TRUE (itemsAreMarked());    // once only
 }
 
 TEST_F (MainViewTest, ClosingStoresTheViewSizeAtOnce)

@@ -2,6 +2,7 @@
 #include "support/XvfbDisplay.h"
 
 #include "ui/AboutDialogue.h"
+#include "ui/MatrixComponent.h"
 #include "ui/OverlayDialogue.h"
 
 // Keys reach the command manager through the focused component, which needs a window on a real
@@ -130,6 +131,42 @@ TEST_F (MainViewWindowTest, QuestionMarkAndCtrlROpenTheirDialoguesOverTheNotice)
     EXPECT_TRUE (question->yesButton.isVisible());
 
     EXPECT_TRUE (press (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_EQ (view->overlay.get(), nullptr);
+}
+
+TEST_F (MainViewWindowTest, ShiftedQuestionMarksOpenAboutYetTypeIntoACellsEditor)
+{
+    startSimulator();
+    setCounts (0, { 2, 2, 2, 2, 2, 2 });
+    storeMode (true);
+    openView (true);
+    pump();
+    showFocused();
+    ASSERT_EQ (view->overlay.get(), nullptr);
+
+    // "?" as the peers deliver it: X11 with the key code '?', Windows with the unshifted key's
+    // code ('/' on a US layout), both with Shift held.
+    const auto shift = juce::ModifierKeys (juce::ModifierKeys::shiftModifier);
+
+    for (const auto& key : { juce::KeyPress ('?', shift, '?'), juce::KeyPress ('/', shift, '?') })
+    {
+        EXPECT_TRUE (press (key)) << key.getTextDescription();
+        ASSERT_NE (overlayAs<AboutDialogue>(), nullptr) << key.getTextDescription();
+        EXPECT_TRUE (press (juce::KeyPress (juce::KeyPress::escapeKey)));
+        EXPECT_EQ (view->overlay.get(), nullptr);
+    }
+
+    // A cell's typed entry, opened as a double-click opens it, keeps what is typed into it. The
+    // key goes in before the message loop runs again, which might move the focus.
+    auto* cell = dynamic_cast<MatrixComponent*> (view->matrixContainer.items.at (0).get());
+    ASSERT_NE (cell, nullptr);
+    cell->editor.setVisible (true);
+    cell->editor.grabKeyboardFocus();
+    ASSERT_TRUE (cell->editor.hasKeyboardFocus (false));
+
+    EXPECT_TRUE (window->getPeer()->handleKeyPress (juce::KeyPress ('/', shift, '?')));
+    EXPECT_TRUE (window->getPeer()->handleKeyPress (juce::KeyPress ('?', shift, '?')));
+    EXPECT_EQ (cell->editor.getText(), "??");
     EXPECT_EQ (view->overlay.get(), nullptr);
 }
 

@@ -222,6 +222,28 @@ TEST_F (SettingsPanel, LabelsAndModeList)
     EXPECT_EQ (p.resetButton.getCommandID(), MainComponent::resetCommand);
 }
 
+TEST_F (SettingsPanel, UpdateShowsTheStoredModeWithoutNotifying)
+{
+    start ("Sulka");
+    UiTestEvents::runMessageLoop();   // the list's first notification: the simple mode, as stored
+    auto& p = panel();
+    ASSERT_EQ (p.modeBox.getSelectedId(), 1);
+    ASSERT_TRUE (view->inputContainer.items.empty());
+
+    // Stored elsewhere (as the keyboard command does): the list follows at the next update, and
+    // its handler does not run, so the view is not switched by the list.
+    auto* userSettings = Settings::getInstance()->appProperties.getUserSettings();
+    userSettings->setValue ("advanced", true);
+    p.update();
+    EXPECT_EQ (p.modeBox.getSelectedId(), 2);
+    UiTestEvents::runMessageLoop();
+    EXPECT_TRUE (view->inputContainer.items.empty());
+
+    userSettings->setValue ("advanced", false);
+    p.update();
+    EXPECT_EQ (p.modeBox.getSelectedId(), 1);
+}
+
 TEST_F (SettingsPanel, OpenSulkaShowsItsLogoRatesAndBufferSizes)
 {
     start ("Sulka");

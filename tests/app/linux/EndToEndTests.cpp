@@ -64,6 +64,25 @@ bool isPainted (const juce::Image& image)
 
     return colours.size() > 20;
 }
+
+/** True when the band above the About picture is all dark: the dialogue's veil (black at 90 %
+    opacity) covers the view, which leaves at most 25 of 255 in each colour. In the simple view
+    the picture spans the window's width and starts about 106 pixels down. */
+bool isVeiled (const juce::Image& image)
+{
+    for (int y = 0; y < juce::jmin (90, image.getHeight()); y += 5)
+    {
+        for (int x = 0; x < image.getWidth(); x += 5)
+        {
+            const auto colour = image.getPixelAt (x, y);
+
+            if (colour.getRed() > 26 || colour.getGreen() > 26 || colour.getBlue() > 26)
+                return false;
+        }
+    }
+
+    return image.getHeight() > 0;
+}
 } // namespace
 
 class EndToEnd : public ::testing::Test
@@ -342,8 +361,23 @@ TEST_F (EndToEnd, StartSwitchToAdvancedMixCloseAndFindTheSettings)
     EXPECT_EQ (simple.getBounds(), simpleBounds.withZeroOrigin());
     keepScreenshot ("mixer-simple.png");
 
+    EXPECT_FALSE (isVeiled (simple));
+
     // Nothing has the keyboard focus at start. A click on the settings panel's background, between
-    // the reset button and the model's logo, gives it to the main view; then Ctrl+A switches to the
+    // the reset button and the model's logo, gives it to the main view. "?" (xdotool holds Shift
+    // and presses the slash key for it, as a user does) shows About over the whole view; a click
+    // closes it.
+    ASSERT_TRUE (xdotool ({ "mousemove", "--window", window, "100", "350", "click", "1" }));
+    ASSERT_TRUE (xdotool ({ "key", "question" }));
+    EXPECT_TRUE (waitUntil ([&] { const auto about = screenshot (window, "mixer-about.png");
+                                  return about.isValid() && isVeiled (about); }, 25000))
+        << "\"?\" did not show About";
+    ASSERT_TRUE (xdotool ({ "click", "1" }));
+    EXPECT_TRUE (waitUntil ([&] { const auto closed = screenshot (window, "mixer-about-closed.png");
+                                  return closed.isValid() && ! isVeiled (closed); }, 25000))
+        << "a click did not close About";
+
+    // The next click gives the focus back to the main view; then Ctrl+A switches to the
     // advanced view, which takes (strips + 5) x 100 by 550 + 30 x inputs (8 strips and 16 inputs:
     // 1300 x 1030), but never more than the screen's 1000 pixels in height.
     // The switch resizes the window more than once; the first meter request comes from the
