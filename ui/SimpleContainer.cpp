@@ -1,5 +1,7 @@
 #include "ui/SimpleContainer.h"
 
+#include <optional>
+
 SimpleContainer::SimpleContainer (std::int32_t layoutTypeToUse)
     : layoutType (layoutTypeToUse)
 {
@@ -46,26 +48,27 @@ SimpleContainer::Hold::~Hold()
         container.juce::Component::setVisible (container.visibleAfterHold);
 }
 
-void SimpleContainer::layout()
+template <typename Visit>
+void SimpleContainer::forEachPlacement (Visit&& visit) const
 {
     std::int32_t i = 0;
     std::int32_t col = 0;
     std::int32_t line = 0;
 
-    for (auto& item : items)
+    for (const auto& item : items)
     {
         switch (layoutType)
         {
             case row:
-                item->setBounds (i * itemWidth - offsetX, 0, itemWidth, getHeight());
+                visit (*item, juce::Rectangle<int> (i * itemWidth - offsetX, 0, itemWidth, getHeight()));
                 break;
 
             case column:
-                item->setBounds (0, i * itemHeight - offsetY, getWidth(), itemHeight);
+                visit (*item, juce::Rectangle<int> (0, i * itemHeight - offsetY, getWidth(), itemHeight));
                 break;
 
             default:
-                item->setBounds (col * itemWidth - offsetX, line * itemHeight - offsetY, itemWidth, itemHeight);
+                visit (*item, juce::Rectangle<int> (col * itemWidth - offsetX, line * itemHeight - offsetY, itemWidth, itemHeight));
 
                 if (col + 1 < columns)
                 {
@@ -81,6 +84,30 @@ void SimpleContainer::layout()
 
         ++i;
     }
+}
+
+void SimpleContainer::layout()
+{
+    bool anyMoves = false;
+    forEachPlacement ([&anyMoves] (const juce::Component& item, juce::Rectangle<int> bounds)
+    {
+        anyMoves = anyMoves || item.getBounds() != bounds.withSize (juce::jmax (0, bounds.getWidth()), juce::jmax (0, bounds.getHeight()));
+    });
+
+    if (! anyMoves)
+        return;
+
+    // In sight, every item that moves costs a repaint of its old and new places and a question to
+    // the window system whether the window is showing (a round trip to the X server of some 70 us:
+    // most of a second for a large matrix). Held, the items move freely and the container repaints
+    // once. Not while an item has the keyboard focus (a cell being typed into), which hiding the
+    // container would take away.
+    std::optional<Hold> hold;
+
+    if (! hasKeyboardFocus (true))
+        hold.emplace (*this);
+
+    forEachPlacement ([] (juce::Component& item, juce::Rectangle<int> bounds) { item.setBounds (bounds); });
 }
 
 void SimpleContainer::clear()

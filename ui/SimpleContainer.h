@@ -52,7 +52,9 @@ public:
         JUCE_DECLARE_NON_COPYABLE (Hold)
     };
 
-    /** Places every item; items outside the container are placed all the same (and clipped). */
+    /** Places every item; items outside the container are placed all the same (and clipped).
+        When something moves, the items are placed held (see Hold), so the container repaints
+        once as a whole, unless one of them has the keyboard focus. */
     void layout();
 
     /** Deletes every item, in list order. Offsets, sizes and columns stay; nothing is laid out. */
@@ -67,6 +69,10 @@ public:
     std::vector<std::unique_ptr<juce::Component>> items;
 
 private:
+    /** Calls visit (item, bounds) for every item with the bounds the placement rule gives it. */
+    template <typename Visit>
+    void forEachPlacement (Visit&& visit) const;
+
     int holds = 0;
     bool visibleAfterHold = true;
 

@@ -192,3 +192,28 @@ TEST_F (MainViewWindowTest, AdvancedViewNeverExceedsTheDisplaysUserArea)
     // So the settings panel, at the bottom left, lies on the screen.
     EXPECT_LE (view->settingsComponent.getBottom(), area.getHeight());
 }
+
+TEST_F (MainViewWindowTest, ScrollingKeepsACellsTypedEntryOpenAndFocused)
+{
+    startSimulator();
+    storeMode (true);
+    openView (true);
+    pump();
+    showFocused();
+
+    auto* cell = dynamic_cast<MatrixComponent*> (view->matrixContainer.items.at (40).get());
+    ASSERT_NE (cell, nullptr);
+    cell->mouseDoubleClick (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f, 0.0f,
+                                              0.0f, 0.0f, cell, cell, juce::Time::getCurrentTime(), {},
+                                              juce::Time::getCurrentTime(), 2, false));
+    ASSERT_TRUE (cell->editor.hasKeyboardFocus (false));
+    const auto before = cell->getPosition();
+
+    // The matrix moves up one step and left one step; the cell being typed into moves with it.
+    view->verticalScrollBar.setCurrentRangeStart (15.0, juce::sendNotificationSync);
+    view->horizontalScrollBar.setCurrentRangeStart (25.0, juce::sendNotificationSync);
+    EXPECT_EQ (cell->getPosition(), before - juce::Point<int> (25, 15));
+    EXPECT_TRUE (cell->editor.isVisible());
+    EXPECT_TRUE (cell->editor.hasKeyboardFocus (false));
+    EXPECT_TRUE (view->matrixContainer.isVisible());
+}
