@@ -9,9 +9,13 @@
 //   startup_rss_5s          resident memory five seconds after the start
 //   idle_cpu                with --idle-seconds N: the program's CPU time (user and system, from
 //                           /proc/PID/stat) over N seconds of doing nothing, in per cent of one core,
-//                           after the window was resized to --size W x H (default 1600 x 1000)
+//                           at the size the program chose, or after the window was resized to
+//                           --size W x H
 //   idle_damage_events      X damage events on its window per second over the same time, and the
 //   idle_damage_rectangles  rectangles they carry per second
+//
+// With --program PATH another program is started in the mixer's place (the repaint floor), with
+// one argument given by --program-argument.
 //
 // Every figure is one line "name: value unit".
 
@@ -49,8 +53,11 @@ double millisecondsSince (Clock::time_point start)
 
 struct Options
 {
+    std::string program = KELVARO_APP_PATH;
+    std::string programArgument;
     bool advanced = true;
     int idleSeconds = 0;
+    bool resize = false;
     int width = 1600;
     int height = 1000;
 };
@@ -63,12 +70,16 @@ Options parseOptions (int argc, char** argv)
     {
         const std::string argument (argv[i]);
 
-        if (argument == "--simple")
+        if (argument == "--program" && i + 1 < argc)
+            options.program = argv[++i];
+        else if (argument == "--program-argument" && i + 1 < argc)
+            options.programArgument = argv[++i];
+        else if (argument == "--simple")
             options.advanced = false;
         else if (argument == "--idle-seconds" && i + 1 < argc)
             options.idleSeconds = std::max (0, std::atoi (argv[++i]));
         else if (argument == "--size" && i + 1 < argc)
-            std::sscanf (argv[++i], "%dx%d", &options.width, &options.height);
+            options.resize = std::sscanf (argv[++i], "%dx%d", &options.width, &options.height) == 2;
     }
 
     return options;
@@ -391,7 +402,10 @@ int main (int argc, char** argv)
         if (const int null = ::open ("/dev/null", O_WRONLY); null >= 0)
             ::dup2 (null, STDERR_FILENO);
 
-        ::execl (KELVARO_APP_PATH, KELVARO_APP_PATH, static_cast<char*> (nullptr));
+        if (options.programArgument.empty())
+            ::execl (options.program.c_str(), options.program.c_str(), static_cast<char*> (nullptr));
+        else
+            ::execl (options.program.c_str(), options.program.c_str(), options.programArgument.c_str(), static_cast<char*> (nullptr));
         std::_Exit (127);
     }
 
@@ -417,7 +431,7 @@ int main (int argc, char** argv)
     const int startWidth = attributes.width, startHeight = attributes.height;
 
     // Without a window manager the resize takes effect at once; the program lays itself out anew.
-    if (options.idleSeconds > 0)
+    if (options.resize)
     {
         XResizeWindow (display, watch.firstFrameWindow, static_cast<unsigned> (options.width),
                        static_cast<unsigned> (options.height));

@@ -7,6 +7,9 @@
 #     <= 300 ms in the advanced view and <= 100 ms in the simple view, resident memory 5 s after
 #     the start <= 80 MB; idle over 20 s (median of three runs), the advanced view at 1600 x 1000:
 #     CPU <= 3 % of one core and <= 31 X damage events a second, the simple view: CPU <= 0.5 %;
+#   beside them the framework's floor: a bare window of the same size that repaints the same two
+#     areas with one colour 30 times a second (under the advanced view), and one that repaints
+#     nothing (under the simple view);
 #   the advanced view at scale (N channels of each kind, 9 N^2 cells): time per cell for building
 #     within 2x of the TROVIK's at 2,304, 9,216 and 36,864 cells; 64 of each kind: first meter
 #     request <= 5 s; 256 of each kind: first meter request <= 60 s and resident memory <= 2 GB.
@@ -19,7 +22,7 @@ source tools/build-env.sh
 
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVARO_BUILD_TESTS=OFF -DKELVARO_BUILD_TOOLS=OFF > /dev/null
-cmake --build "$build" --target kelvaro_bench kelvaro_scale_bench kelvaro_startup_bench KelvaroMixer > /dev/null
+cmake --build "$build" --target kelvaro_bench kelvaro_scale_bench kelvaro_startup_bench kelvaro_repaint_floor KelvaroMixer > /dev/null
 
 quick="${KELVARO_BENCH_QUICK:-0}"
 runs=5; idleRuns=3; idleSeconds=20
@@ -67,6 +70,18 @@ for mode in advanced simple; do
     echo "idle_damage_rectangles_${mode}_median: $(median ${rectangles[$mode]}) per s (runs: ${rectangles[$mode]% })"
 done
 
+declare -A floor
+for kind in repainting still; do
+    argument=(); [ "$kind" = still ] && argument=(--program-argument --still)
+    floor[$kind]=""
+    for ((run = 1; run <= idleRuns; ++run)); do
+        out=$(xvfb-run -a "${screen[@]}" "$build/bench/kelvaro_startup_bench" --program "$build/bench/kelvaro_repaint_floor" \
+              "${argument[@]}" --idle-seconds "$idleSeconds")
+        floor[$kind]+="$(figure idle_cpu "$out") "
+    done
+    echo "idle_cpu_framework_floor_${kind}_median: $(median ${floor[$kind]}) % (runs: ${floor[$kind]% })"
+done
+
 # Scale: the TROVIK as it is, then 16, 32, 64 (and 256) channels of each kind.
 declare -A perCell firstMeter scaleRss
 scales=(0 16 32 64); [ "$quick" = 1 ] || scales+=(256)
@@ -91,7 +106,8 @@ echo "summary: meter tick $(figure meter_tick_median "$bench") ms ($(figure mete
      "$(figure meter_tick_frames_painted_median "$bench") frame(s) painted per tick;" \
      "first frame advanced $(median ${frames[advanced]}) ms (target <= 300), simple $(median ${frames[simple]}) ms (target <= 100)," \
      "RSS $(median ${rss[advanced]}) MB (target <= 80);" \
-     "idle CPU advanced $(median ${cpu[advanced]}) % (target <= 3), simple $(median ${cpu[simple]}) % (target <= 0.5)," \
+     "idle CPU advanced $(median ${cpu[advanced]}) % (target <= 3; the framework alone $(median ${floor[repainting]}) %)," \
+     "simple $(median ${cpu[simple]}) % (target <= 0.5; the framework alone $(median ${floor[still]}) %)," \
      "damage $(median ${events[advanced]}) events/s (target <= 31);" \
      "build per cell vs TROVIK: 2304 cells $(ratio "${perCell[16]}" "${perCell[0]}")x, 9216 $(ratio "${perCell[32]}" "${perCell[0]}")x," \
      "36864 $(ratio "${perCell[64]}" "${perCell[0]}")x (target <= 2);" \
