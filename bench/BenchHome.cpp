@@ -1,5 +1,7 @@
 #include "bench/BenchHome.h"
 
+#include "platform/testing/TestEventNames.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdlib>
@@ -16,8 +18,7 @@ BenchHome::BenchHome (const char* simulatedDevices)
         ::setenv ("HOME", home, 1);
     }
 
-    const auto prefix = "kelvaro-bench-" + std::to_string (::getpid()) + "-";
-    ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
+    win::TestEventNames::useOwn ("bench");
     ::setenv ("KELVARO_SIM_DEVICES", simulatedDevices, 1);
 
     const auto settings = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Kelvaro");

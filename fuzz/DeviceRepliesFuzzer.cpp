@@ -18,6 +18,8 @@
 #include "backend/Settings.h"
 #include "fuzz/ScriptedDriver.h"
 #include "platform/WinEvents.h"
+#include "platform/driverside/WinEventSignals.h"
+#include "platform/testing/TestEventNames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,8 +44,7 @@ bool isolateProcess()
     if (const char* home = ::mkdtemp (pattern))
         ::setenv ("HOME", home, 1);
 
-    const auto prefix = "kelvaro-fuzz-" + std::to_string (::getpid()) + "-";
-    ::setenv ("KELVARO_EVENT_PREFIX", prefix.c_str(), 1);
+    win::TestEventNames::useOwn ("fuzz");
     ::setenv ("DISPLAY", ":65535", 1);
     return true;
 }

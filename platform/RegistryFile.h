@@ -19,7 +19,8 @@
 // their bytes exactly, with or without a NUL. Lines starting with ';' are comments. The file is
 // UTF-8 (an optional byte-order mark is skipped) or UTF-16LE with a byte-order mark, as regedit
 // writes it; lines end in LF or CR LF. Key and value names match ignoring ASCII case; a key
-// exists when it is listed or when a listed key lies below it.
+// exists when it is listed or when a listed key lies below it. Writing the file is for tests
+// (platform/testing/RegistryFileWriter.h).
 
 #include "platform/WinTypes.h"
 
@@ -53,6 +54,9 @@ public:
         malformed                // see getError()
     };
 
+    /** The first line of every registry file. */
+    static constexpr std::string_view headerLine = "Windows Registry Editor Version 5.00";
+
     /** Larger files are refused as malformed, so that a stray file cannot exhaust memory. */
     static constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
 
@@ -79,11 +83,6 @@ public:
     void removeValue (std::string_view keyPath, std::string_view name);
     /** Removes the key and every key below it. */
     void removeKey (std::string_view path);
-
-    /** The registry in the file format, readable by parse() and by regedit. */
-    std::string toText() const;
-    /** Writes toText() to the file (through a temporary file, so readers never see half of it). */
-    bool save (const std::string& path) const;
 
 private:
     Key* findMutableKey (std::string_view path);

@@ -1,5 +1,7 @@
 #include "platform/WinRegistry.h"
 
+#include "platform/LayerHost.h"
+
 #ifdef _WIN32
 namespace
 {
@@ -24,12 +26,13 @@ namespace win
 LONG RegOpenKeyExW (HKEY key, LPCWSTR subKey, DWORD options, REGSAM desired, HKEY* result)
 {
     ::HKEY opened = nullptr;
-    const auto status = ::RegOpenKeyExW (toNative (key), reinterpret_cast<const wchar_t*> (subKey),
-                                         options, desired, result != nullptr ? &opened : nullptr);
+    const auto status = static_cast<LONG> (::RegOpenKeyExW (toNative (key), reinterpret_cast<const wchar_t*> (subKey),
+                                                            options, desired, result != nullptr ? &opened : nullptr));
     if (result != nullptr)
         *result = reinterpret_cast<HKEY> (opened);
 
-    return static_cast<LONG> (status);
+    LayerHost::registryKeyOpened (key, subKey, status, reinterpret_cast<HKEY> (opened));
+    return status;
 }
 
 LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize)
@@ -54,7 +57,9 @@ LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type
 
 LONG RegCloseKey (HKEY key)
 {
-    return static_cast<LONG> (::RegCloseKey (toNative (key)));
+    const auto status = static_cast<LONG> (::RegCloseKey (toNative (key)));
+    LayerHost::registryKeyClosed (key, status);
+    return status;
 }
 } // namespace win
 
@@ -64,7 +69,6 @@ LONG RegCloseKey (HKEY key)
  #include "platform/WideText.h"
  #include "platform/WinDebug.h"
 
- #include <algorithm>
  #include <cstring>
  #include <memory>
  #include <mutex>
@@ -75,8 +79,7 @@ namespace win
 // An open key: its path and a copy of its values, taken when it was opened.
 struct HKEY__
 {
-    std::string path;
-    std::vector<RegistryFile::Value> values;
+    RegistryFile::Key key;
 };
 
 namespace
@@ -106,12 +109,12 @@ public:
         return keys.erase (key) > 0;
     }
 
-    // A copy of what an open key (or the root) holds; false for an unknown handle.
-    bool lookUp (HKEY key, std::string& path, std::vector<RegistryFile::Value>* values)
+    // A copy of what an open key holds (of the root: its path only); false for an unknown handle.
+    bool lookUp (HKEY key, RegistryFile::Key& copy)
     {
         if (key == HKEY_CLASSES_ROOT)
         {
-            path = std::string (classesRootName);
+            copy = { std::string (classesRootName), {} };
             return true;
         }
 
@@ -120,11 +123,7 @@ public:
         if (keys.count (key) == 0)
             return false;
 
-        path = key->path;
-
-        if (values != nullptr)
-            *values = key->values;
-
+        copy = key->key;
         return true;
     }
 
@@ -176,16 +175,20 @@ bool appendSubKey (std::string& path, LPCWSTR subKey)
 }
 } // namespace
 
-LONG RegOpenKeyExW (HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result)
+namespace
+{
+LONG openKey (HKEY key, LPCWSTR subKey, HKEY* result)
 {
     if (result == nullptr)
         return static_cast<LONG> (ERROR_INVALID_PARAMETER);
 
     *result = nullptr;
-    std::string path;
+    RegistryFile::Key parent;
 
-    if (! OpenKeys::get().lookUp (key, path, nullptr))
+    if (! OpenKeys::get().lookUp (key, parent))
         return static_cast<LONG> (ERROR_INVALID_HANDLE);
+
+    auto path = parent.path;
 
     if (! appendSubKey (path, subKey))
         return static_cast<LONG> (ERROR_FILE_NOT_FOUND);
@@ -199,14 +202,34 @@ LONG RegOpenKeyExW (HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result)
         return static_cast<LONG> (ERROR_FILE_NOT_FOUND);
 
     auto opened = std::make_unique<HKEY__>();
-    opened->path = path;
+    opened->key.path = path;
 
     if (const auto* listed = registry.findKey (path))
-        opened->values = listed->values;
+        opened->key.values = listed->values;
 
     *result = opened.release();
     OpenKeys::get().add (*result);
     return static_cast<LONG> (ERROR_SUCCESS);
+}
+
+LONG closeKey (HKEY key)
+{
+    if (key == HKEY_CLASSES_ROOT)
+        return static_cast<LONG> (ERROR_SUCCESS);
+
+    if (! OpenKeys::get().remove (key))
+        return static_cast<LONG> (ERROR_INVALID_HANDLE);
+
+    delete key;
+    return static_cast<LONG> (ERROR_SUCCESS);
+}
+} // namespace
+
+LONG RegOpenKeyExW (HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result)
+{
+    const auto status = openKey (key, subKey, result);
+    LayerHost::registryKeyOpened (key, subKey, status, result != nullptr ? *result : nullptr);
+    return status;
 }
 
 LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize)
@@ -214,10 +237,9 @@ LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type
     if (reserved != nullptr || (data != nullptr && dataSize == nullptr))
         return static_cast<LONG> (ERROR_INVALID_PARAMETER);
 
-    std::string path;
-    std::vector<RegistryFile::Value> values;
+    RegistryFile::Key opened;
 
-    if (! OpenKeys::get().lookUp (key, path, &values))
+    if (! OpenKeys::get().lookUp (key, opened))
         return static_cast<LONG> (ERROR_INVALID_HANDLE);
 
     if (key == HKEY_CLASSES_ROOT)
@@ -228,15 +250,13 @@ LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type
         if (const auto status = readRegistry (registry); status != static_cast<LONG> (ERROR_SUCCESS))
             return status;
 
-        if (const auto* root = registry.findKey (path))
-            values = root->values;
+        if (const auto* root = registry.findKey (opened.path))
+            opened.values = root->values;
     }
 
-    const auto name = WideText::toUtf8 (valueName);
-    const auto found = std::find_if (values.begin(), values.end(), [&] (const RegistryFile::Value& v)
-                                     { return WideText::equalsIgnoringCase (v.name, name); });
+    const auto* found = RegistryFile::findValue (opened, WideText::toUtf8 (valueName));
 
-    if (found == values.end())
+    if (found == nullptr)
         return static_cast<LONG> (ERROR_FILE_NOT_FOUND);
 
     const auto size = static_cast<DWORD> (found->data.size());
@@ -261,14 +281,9 @@ LONG RegQueryValueExW (HKEY key, LPCWSTR valueName, DWORD* reserved, DWORD* type
 
 LONG RegCloseKey (HKEY key)
 {
-    if (key == HKEY_CLASSES_ROOT)
-        return static_cast<LONG> (ERROR_SUCCESS);
-
-    if (! OpenKeys::get().remove (key))
-        return static_cast<LONG> (ERROR_INVALID_HANDLE);
-
-    delete key;
-    return static_cast<LONG> (ERROR_SUCCESS);
+    const auto status = closeKey (key);
+    LayerHost::registryKeyClosed (key, status);
+    return status;
 }
 } // namespace win
 #endif

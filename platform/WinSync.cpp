@@ -22,16 +22,6 @@ void DeleteCriticalSection (CRITICAL_SECTION* section)
     ::DeleteCriticalSection (reinterpret_cast<::CRITICAL_SECTION*> (section));
 }
 
-void EnterCriticalSection (CRITICAL_SECTION* section)
-{
-    ::EnterCriticalSection (reinterpret_cast<::CRITICAL_SECTION*> (section));
-}
-
-void LeaveCriticalSection (CRITICAL_SECTION* section)
-{
-    ::LeaveCriticalSection (reinterpret_cast<::CRITICAL_SECTION*> (section));
-}
-
 #else
 
 namespace
@@ -58,24 +48,6 @@ void DeleteCriticalSection (CRITICAL_SECTION* section)
 
     delete mutexOf (section);
     *section = {};
-}
-
-void EnterCriticalSection (CRITICAL_SECTION* section)
-{
-    if (auto* mutex = mutexOf (section))
-    {
-        mutex->lock();
-        ++section->RecursionCount;
-    }
-}
-
-void LeaveCriticalSection (CRITICAL_SECTION* section)
-{
-    if (auto* mutex = mutexOf (section))
-    {
-        --section->RecursionCount;
-        mutex->unlock();
-    }
 }
 
 #endif

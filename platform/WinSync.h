@@ -1,6 +1,8 @@
 #pragma once
 
-// Critical sections: recursive locks owned by one thread at a time.
+// Critical sections: recursive locks owned by one thread at a time. The program makes one and
+// deletes it again without ever entering it; entering and leaving are for tests
+// (platform/testing/WinSyncEntry.h).
 // Elsewhere than on Windows the lock is a std::recursive_mutex that InitializeCriticalSection
 // makes and DeleteCriticalSection frees; its address is kept in LockSemaphore, the field in
 // which Windows keeps the handle it waits on, so that the record has Windows' size everywhere.
@@ -23,6 +25,4 @@ struct CRITICAL_SECTION
 
 void InitializeCriticalSection (CRITICAL_SECTION* section);
 void DeleteCriticalSection (CRITICAL_SECTION* section);
-void EnterCriticalSection (CRITICAL_SECTION* section);
-void LeaveCriticalSection (CRITICAL_SECTION* section);
 } // namespace win

@@ -1,6 +1,6 @@
 // The simulated driver's control interface for tests (declared in SimulatorControl.h).
 
-#include "platform/WinExport.h"
+#include "platform/driverside/WinExport.h"
 #include "simulator/SimulatedDriver.h"
 #include "simulator/SimulatorControl.h"
 
@@ -248,6 +248,11 @@ KELVARO_EXPORT void KSIM_ClearJournal()
     control ([] (SimulatedDriver& driver) { driver.journal.clear(); return 0; });
 }
 
+KELVARO_EXPORT void KSIM_SetEventPrefix (const char* prefix)
+{
+    control ([=] (SimulatedDriver& driver) { driver.eventPrefix = prefix != nullptr ? prefix : ""; return 0; });
+}
+
 // The exported functions have exactly the types that tests look them up with.
 static_assert (std::is_same_v<decltype (&KSIM_Reset), KSIM_Reset_t>);
 static_assert (std::is_same_v<decltype (&KSIM_AttachDevice), KSIM_AttachDevice_t>);
@@ -268,3 +273,4 @@ static_assert (std::is_same_v<decltype (&KSIM_GetOpenHandleCount), KSIM_GetOpenH
 static_assert (std::is_same_v<decltype (&KSIM_GetJournalSize), KSIM_GetJournalSize_t>);
 static_assert (std::is_same_v<decltype (&KSIM_GetJournalEntry), KSIM_GetJournalEntry_t>);
 static_assert (std::is_same_v<decltype (&KSIM_ClearJournal), KSIM_ClearJournal_t>);
+static_assert (std::is_same_v<decltype (&KSIM_SetEventPrefix), KSIM_SetEventPrefix_t>);

@@ -1,7 +1,7 @@
 // The driver's entry points, as the simulated interface library exports them.
 
 #include "driver/TUsbAudioApi.h"
-#include "platform/WinExport.h"
+#include "platform/driverside/WinExport.h"
 #include "simulator/DspServer.h"
 #include "simulator/SimulatedDriver.h"
 

@@ -2,7 +2,8 @@
 
 #include "driver/DspProtocol.h"
 #include "platform/WinEvents.h"
-#include "platform/WinHost.h"
+#include "platform/driverside/WinEnvironment.h"
+#include "platform/driverside/WinEventSignals.h"
 #include "simulator/SimulatorControl.h"
 
 #include <sstream>
@@ -215,7 +216,8 @@ void SimulatedDriver::pnpChanged() const
 
 void SimulatedDriver::signal (const char* eventName)
 {
-    // The program created the event under this name; the driver reaches it by name only.
+    // The program created the event under this name (after the prefix of SimulatorLayerHost); the
+    // driver reaches it by name only.
     if (auto event = win::OpenEventA (win::EVENT_MODIFY_STATE, 0, eventName))
     {
         win::SetEvent (event);

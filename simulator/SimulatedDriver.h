@@ -75,6 +75,10 @@ public:
     /** Signals "deviceSettingsChange" if the interface's settings notification is registered. */
     void settingsChanged (const SimulatedDevice& device) const;
 
+    /** The text before the names of the events this library signals: empty (the driver's names)
+        unless the loading process gave its own (KSIM_SetEventPrefix). A reset keeps it. */
+    std::string eventPrefix;
+
     Journal journal;
 
 private:

@@ -39,7 +39,8 @@
 // - signals the named event "deviceSettingsChange" when a sample rate or buffer size is set on an
 //   interface whose settings notification is registered (any filter other than 0), and
 //   "PNPdeviceChange" on KSIM_AttachDevice / KSIM_DetachDevice while plug-and-play notification is
-//   registered, by name through the stand-in layer's events;
+//   registered, by name through the stand-in layer's events, after the prefix that
+//   KSIM_SetEventPrefix gave (none at first: the names that the program uses);
 // - keeps a journal of every DSP request received: entry point ("GetDspProperty" or
 //   "SetDspProperty"), the request's bytes as received and the status answered. When the environment
 //   variable KELVARO_SIM_JOURNAL names a file, each entry is also appended there as one line:
@@ -133,4 +134,9 @@ using KSIM_GetJournalEntry_t = std::uint32_t (*) (std::uint32_t index, char* nam
 
 /** Empties the journal (not the file). */
 using KSIM_ClearJournal_t = void (*)();
+
+/** Puts `prefix` (null: none) before the names of the events that the simulator signals from now
+    on, so that it reaches the events of a process that gives its events names of its own (tests,
+    benchmarks). KSIM_Reset keeps it. */
+using KSIM_SetEventPrefix_t = void (*) (const char* prefix);
 }

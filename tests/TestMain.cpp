@@ -1,20 +1,21 @@
-#include "platform/WinEvents.h"
-#include "platform/WinHost.h"
 #include "platform/WinProcess.h"
+#include "platform/testing/TestEnvironment.h"
+#include "platform/testing/TestEventNames.h"
+#include "platform/testing/WineUserProfile.h"
+#include "support/EventHelperProcess.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 
 namespace
 {
 // Every test process gets a home folder of its own (under Wine a user profile of its own as
-// well), so that no test touches the user's files, and a name prefix of its own for the named
-// events, so that parallel test processes never see each other's events. Returns the folders to
-// remove at the end.
+// well), so that no test touches the user's files, and event names of its own, so that parallel
+// test processes (and a mixer that runs meanwhile) never see each other's events. Returns the
+// folders to remove at the end.
 juce::StringArray isolateTestProcess()
 {
     const auto pid = std::to_string (win::GetCurrentProcessId());
@@ -25,7 +26,7 @@ juce::StringArray isolateTestProcess()
         home.replace_filename ("kelvaro-test-home-" + pid + "-" + std::to_string (attempt));
 
     win::setEnvironmentVariable ("HOME", home.u8string().c_str());
-    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", ("kelvaro-test-" + pid + "-").c_str());
+    win::TestEventNames::useOwn ("test");
 
     juce::StringArray folders { juce::String (home.u8string()) };
     const auto profile = win::useOwnWineUserProfile ("kelvaro-test-" + pid);
@@ -35,25 +36,12 @@ juce::StringArray isolateTestProcess()
 
     return folders;
 }
-
-// Started by a test as a second process: signals the named event, found with the event prefix
-// that the starting test process handed down, and tells by its exit code whether it could.
-int signalEvent (const char* name)
-{
-    auto* event = win::OpenEventA (win::EVENT_MODIFY_STATE, 0, name);
-    const bool signalled = event != nullptr && win::SetEvent (event) != 0;
-
-    if (event != nullptr)
-        win::CloseHandle (event);
-
-    return signalled ? 0 : 1;
-}
 } // namespace
 
 int main (int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp (argv[1], "--kelvaro-signal-event") == 0)
-        return signalEvent (argv[2]);
+    if (EventHelperProcess::isHelper (argc, argv))
+        return EventHelperProcess::helperMain (argc, argv);
 
     const auto ownFolders = isolateTestProcess();
     ::testing::InitGoogleTest (&argc, argv);

@@ -1,5 +1,5 @@
 #include "driver/TUsbAudioApiDll.h"
-#include "platform/RegistryFixture.h"
+#include "platform/testing/RegistryFixture.h"
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
 

@@ -1,4 +1,5 @@
 #include "platform/RegistryFile.h"
+#include "platform/testing/RegistryFileWriter.h"
 #include "platform/WideText.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 using win::BYTE;
 using win::RegistryFile;
+using win::RegistryFileWriter;
 
 namespace
 {
@@ -178,7 +180,7 @@ TEST (RegistryFileTests, WritesTextThatReadsBackToTheSameBytes)
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "Path", win::REG_EXPAND_SZ, win::WideText::toRegistryBytes (u"%X%"));
     registry.createKey ("HKEY_CLASSES_ROOT\\Empty");
 
-    EXPECT_EQ (registry.toText(),
+    EXPECT_EQ (RegistryFileWriter::toText (registry),
                "Windows Registry Editor Version 5.00\r\n"
                "\r\n"
                "[HKEY_CLASSES_ROOT\\K]\r\n"
@@ -200,7 +202,7 @@ TEST (RegistryFileTests, WritesTextThatReadsBackToTheSameBytes)
     registry.setValue ("HKEY_CLASSES_ROOT\\K", "Long", win::REG_BINARY, longBinary);
 
     RegistryFile reread;
-    ASSERT_TRUE (reread.parse (registry.toText())) << reread.getError();
+    ASSERT_TRUE (reread.parse (RegistryFileWriter::toText (registry))) << reread.getError();
     ASSERT_EQ (reread.getKeys().size(), registry.getKeys().size());
 
     for (std::size_t k = 0; k < registry.getKeys().size(); ++k)

@@ -2,12 +2,13 @@
 #include "platform/WinEvents.h"
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
+#include "platform/driverside/WinEventSignals.h"
+#include "platform/testing/TestEventNames.h"
+#include "support/EventHelperProcess.h"
 
 #include <gtest/gtest.h>
-#include <juce_core/juce_core.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 using namespace win;
@@ -121,7 +122,7 @@ TEST (WinEventsTests, ASignalByNameReachesTheCreator)
     EXPECT_EQ (CloseHandle (slashed), 1);
 }
 
-TEST (WinEventsTests, ANameIsGoneOnceItsCreatorClosedIt)
+TEST (WinEventsTests, ANameLivesWhileAnyHandleIsOpen)
 {
     SetLastError (0);
     EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "neverCreated"), nullptr);
@@ -132,16 +133,20 @@ TEST (WinEventsTests, ANameIsGoneOnceItsCreatorClosedIt)
     ASSERT_NE (opened, nullptr);
     EXPECT_EQ (CloseHandle (created), 1);
 
-    // Here the name goes with its creator's handle; Windows keeps it while any handle is open.
-    if (! isWindowsBuild)
-    {
-        EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived"), nullptr);
-        EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
-    }
+    // The creator's handle is gone, the opened one keeps the name.
+    auto* again = OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived");
+    ASSERT_NE (again, nullptr);
+    EXPECT_EQ (SetEvent (again), 1);
+    EXPECT_EQ (CloseHandle (again), 1);
+    EXPECT_EQ (poll (opened), WAIT_OBJECT_0);
 
     EXPECT_EQ (SetEvent (opened), 1);   // an open handle keeps working
-    EXPECT_EQ (poll (opened), WAIT_OBJECT_0);
     EXPECT_EQ (CloseHandle (opened), 1);
+
+    // With the last handle the event is forgotten, its signal too.
+    SetLastError (0);
+    EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "shortLived"), nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
 
     auto* fresh = CreateEventA (nullptr, 0, 0, "shortLived");
     EXPECT_EQ (GetLastError(), ERROR_SUCCESS);
@@ -154,10 +159,11 @@ TEST (WinEventsTests, TheNamePrefixKeepsProcessesApart)
     auto* event = CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
     ASSERT_NE (event, nullptr);
 
-    const std::string ownPrefix = std::getenv ("KELVARO_EVENT_PREFIX");
-    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", (ownPrefix + "other-").c_str());
+    const auto ownPrefix = TestEventNames::prefix();
+    ASSERT_FALSE (ownPrefix.empty());
+    TestEventNames::use (ownPrefix + "other-");
     EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange"), nullptr);
-    win::setEnvironmentVariable ("KELVARO_EVENT_PREFIX", ownPrefix.c_str());
+    TestEventNames::use (ownPrefix);
 
     auto* opened = OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange");
     EXPECT_NE (opened, nullptr);
@@ -184,12 +190,15 @@ TEST (WinEventsTests, AnotherCopyOfTheLayerSignalsByNameAndByHandle)
     HANDLE events[2] = { CreateEventA (nullptr, 0, 0, "PNPdeviceChange"),
                          CreateEventA (nullptr, 0, 0, "deviceSettingsChange") };
 
-    EXPECT_EQ (signalByName ("deviceSettingsChange"), 1);
+    // The library's copy answers as the program does: it puts nothing before a name, so it reaches
+    // this process's events under their full names.
+    const auto prefix = TestEventNames::prefix();
+    EXPECT_EQ (signalByName ((prefix + "deviceSettingsChange").c_str()), 1);
     EXPECT_EQ (WaitForMultipleObjects (2, events, 0, 0), WAIT_OBJECT_0 + 1);
     EXPECT_EQ (signalHandle (events[0]), 1);
     EXPECT_EQ (WaitForMultipleObjects (2, events, 0, 0), WAIT_OBJECT_0);
     EXPECT_EQ (WaitForMultipleObjects (2, events, 0, 0), WAIT_TIMEOUT);
-    EXPECT_EQ (signalByName ("unknownEvent"), 0);
+    EXPECT_EQ (signalByName ((prefix + "unknownEvent").c_str()), 0);
 
     CloseHandle (events[0]);
     CloseHandle (events[1]);
@@ -200,14 +209,53 @@ TEST (WinEventsTests, AnotherProcessSignalsByName)
     auto* event = CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
     ASSERT_NE (event, nullptr);
 
-    // The test executable itself, in its helper mode, with this process's event prefix.
-    juce::ChildProcess child;
-    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName();
-    ASSERT_TRUE (child.start (juce::StringArray { self, "--kelvaro-signal-event", "PNPdeviceChange" }, 0));
-    ASSERT_TRUE (child.waitForProcessToFinish (30000));
-    EXPECT_EQ (child.getExitCode(), 0u);
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signal, "PNPdeviceChange"), 0);
     EXPECT_EQ (poll (event), WAIT_OBJECT_0);
     EXPECT_EQ (CloseHandle (event), 1);
+
+    // Once this process has closed it, no other process finds the event.
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signal, "PNPdeviceChange"), 1);
+}
+
+TEST (WinEventsTests, TwoProcessesThatCreateTheSameNameShareOneEvent)
+{
+    auto* event = CreateEventA (nullptr, 0, 0, "deviceSettingsChange");
+    ASSERT_NE (event, nullptr);
+    ASSERT_EQ (GetLastError(), ERROR_SUCCESS);
+
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::joinAndSignal, "deviceSettingsChange"), 0)
+        << "the other process made an event of its own";
+    EXPECT_EQ (poll (event), WAIT_OBJECT_0);
+    EXPECT_EQ (CloseHandle (event), 1);
+}
+
+TEST (WinEventsTests, AnEventLeftSignalledByACrashedProcessIsCreatedAfresh)
+{
+    ASSERT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signalAndCrash, "PNPdeviceChange"), 0);
+
+    // No live process holds it: as on Windows, there is no such event any more.
+    SetLastError (0);
+    EXPECT_EQ (OpenEventA (EVENT_MODIFY_STATE, 0, "PNPdeviceChange"), nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    auto* event = CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
+    ASSERT_NE (event, nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_SUCCESS) << "the dead process's event was taken over";
+    EXPECT_EQ (poll (event), WAIT_TIMEOUT) << "the dead process's signal is still pending";
+
+    // The fresh event works across processes as any other.
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signal, "PNPdeviceChange"), 0);
+    EXPECT_EQ (poll (event), WAIT_OBJECT_0);
+    EXPECT_EQ (CloseHandle (event), 1);
+
+    // Created signalled, a fresh event holds the signal it was created with.
+    ASSERT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signalAndCrash, "deviceSettingsChange"), 0);
+    auto* signalled = CreateEventA (nullptr, 0, 1, "deviceSettingsChange");
+    ASSERT_NE (signalled, nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_SUCCESS);
+    EXPECT_EQ (poll (signalled), WAIT_OBJECT_0);
+    EXPECT_EQ (poll (signalled), WAIT_TIMEOUT);
+    EXPECT_EQ (CloseHandle (signalled), 1);
 }
 
 TEST (WinEventsTests, WaitsUpToTheTimeOut)

@@ -1,4 +1,4 @@
-#include "platform/WinSync.h"
+#include "platform/testing/WinSyncEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 #include "support/SimulatorHarness.h"
 
-#include "platform/RegistryFixture.h"
 #include "platform/WinModules.h"
+#include "platform/testing/RegistryFixture.h"
+#include "platform/testing/TestEventNames.h"
 
 #include <juce_core/juce_core.h>
 
@@ -26,7 +27,10 @@ SimulatorHarness::SimulatorHarness()
     ready = loadStatus == TUsbAudioStatusCode::success && resolveControl();
 
     if (ready)
+    {
+        KSIM_SetEventPrefix (win::TestEventNames::prefix().c_str());
         KSIM_Reset();
+    }
 }
 
 SimulatorHarness::~SimulatorHarness()
@@ -88,7 +92,8 @@ bool SimulatorHarness::resolveControl()
         && resolve (module, KSIM_GetOpenHandleCount, "KSIM_GetOpenHandleCount")
         && resolve (module, KSIM_GetJournalSize, "KSIM_GetJournalSize")
         && resolve (module, KSIM_GetJournalEntry, "KSIM_GetJournalEntry")
-        && resolve (module, KSIM_ClearJournal, "KSIM_ClearJournal");
+        && resolve (module, KSIM_ClearJournal, "KSIM_ClearJournal")
+        && resolve (module, KSIM_SetEventPrefix, "KSIM_SetEventPrefix");
 }
 
 TUsbAudioHandle SimulatorHarness::open (std::uint32_t index)

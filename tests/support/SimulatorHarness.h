@@ -13,7 +13,8 @@
     The constructor registers the library in the registry (on Linux the stand-in registry file under
     the test's HOME, as tools/register-driver.sh writes it), loads it through `api` the way the program finds the driver
     (LoadFromRegistry, or LoadDll with its path should that fail), looks up the KSIM_ control
-    functions and resets the simulator to its defaults: one TROVIK and one Pexa attached, API 5.12,
+    functions, gives the simulator this process's event names (KSIM_SetEventPrefix with the prefix
+    of TestEventNames) and resets it to its defaults: one TROVIK and one Pexa attached, API 5.12,
     protocol 2, an empty journal.
 
     Code under test that loads the driver library itself (the hardware backend) gets the same module
@@ -86,6 +87,7 @@ public:
     KSIM_GetJournalSize_t        KSIM_GetJournalSize = nullptr;
     KSIM_GetJournalEntry_t       KSIM_GetJournalEntry = nullptr;
     KSIM_ClearJournal_t          KSIM_ClearJournal = nullptr;
+    KSIM_SetEventPrefix_t        KSIM_SetEventPrefix = nullptr;
 
 private:
     bool resolveControl();

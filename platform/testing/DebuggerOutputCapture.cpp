@@ -1,4 +1,4 @@
-#include "platform/DebuggerOutputCapture.h"
+#include "platform/testing/DebuggerOutputCapture.h"
 
 #ifdef _WIN32
  #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/RegistryFixture.h"
+#include "platform/testing/RegistryFixture.h"
 #include "platform/WideText.h"
 
 namespace win
@@ -238,6 +238,7 @@ bool RegistryFixture::writeFileText (const std::string&)
 #else // the registry file
 
  #include "platform/RegistryFile.h"
+ #include "platform/testing/RegistryFileWriter.h"
 
  #include <cstdio>
  #include <filesystem>
@@ -278,7 +279,7 @@ bool modifyRegistry (const std::function<void (RegistryFile&)>& change)
         registry = RegistryFile();
 
     change (registry);
-    return registry.save (path);
+    return RegistryFileWriter::save (registry, path);
 }
 } // namespace
 

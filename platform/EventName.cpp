@@ -1,0 +1,34 @@
+#include "platform/EventName.h"
+
+#include "platform/LayerHost.h"
+
+namespace win
+{
+namespace
+{
+#ifdef _WIN32
+bool isReplaced (unsigned char c) noexcept { return c == '\\'; }
+#else
+bool isReplaced (unsigned char c) noexcept { return c == '/' || c < 0x20 || c == 0x7F; }
+#endif
+
+void appendSanitised (std::string& out, const std::string& text)
+{
+    for (const auto c : text)
+        out += isReplaced (static_cast<unsigned char> (c)) ? '_' : c;
+}
+} // namespace
+
+std::string EventName::of (const char* name)
+{
+   #ifdef _WIN32
+    std::string result;
+    appendSanitised (result, LayerHost::eventNamePrefix());
+    return result + name;
+   #else
+    std::string result = "/";
+    appendSanitised (result, LayerHost::eventNamePrefix() + name);
+    return result;
+   #endif
+}
+} // namespace win

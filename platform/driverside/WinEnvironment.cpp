@@ -1,0 +1,45 @@
+#include "platform/driverside/WinEnvironment.h"
+
+#ifdef _WIN32
+ #include <windows.h>
+
+namespace win
+{
+bool getEnvironmentVariable (const char* name, std::string& value)
+{
+    if (name == nullptr)
+        return false;
+
+    ::SetLastError (ERROR_SUCCESS);
+    const auto size = ::GetEnvironmentVariableA (name, nullptr, 0);
+
+    if (size == 0)
+    {
+        value.clear();
+        return ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    }
+
+    std::string buffer (size, '\0');
+    const auto length = ::GetEnvironmentVariableA (name, buffer.data(), size);
+    value.assign (buffer.data(), length < size ? length : 0);
+    return true;
+}
+} // namespace win
+
+#else
+ #include <cstdlib>
+
+namespace win
+{
+bool getEnvironmentVariable (const char* name, std::string& value)
+{
+    const char* text = name != nullptr ? std::getenv (name) : nullptr;
+
+    if (text == nullptr)
+        return false;
+
+    value = text;
+    return true;
+}
+} // namespace win
+#endif
