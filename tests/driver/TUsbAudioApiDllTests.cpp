@@ -1,7 +1,8 @@
 #include "driver/TUsbAudioApiDll.h"
-#include "platform/testing/RegistryFixture.h"
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
+#include "platform/testing/RegistryCallLog.h"
+#include "platform/testing/RegistryFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,10 @@ namespace
 {
 const std::string inprocServerKey = "CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}\\InprocServer32";
 
+const std::string clsidPath = "HKEY_CLASSES_ROOT\\CLSID";
+const std::string classIdPath = clsidPath + "\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}";
+const std::string inprocServerPath = classIdPath + "\\InprocServer32";
+
 std::vector<win::BYTE> utf16Bytes (const std::string& text, bool terminated)
 {
     std::vector<win::BYTE> bytes;
@@ -289,4 +294,39 @@ TEST (TUsbAudioApiDllRegistry, UnterminatedPathOf260UnitsOverflows)
     ASSERT_TRUE (registry.setValue (inprocServerKey, "", win::REG_SZ, utf16Bytes (path, true)));
     EXPECT_EQ (dll.LoadFromRegistry(), 234u);
     EXPECT_EQ (dll.module, nullptr);
+}
+
+TEST (TUsbAudioApiDllRegistry, TheThreeKeysAreClosedInReverseOrder)
+{
+    win::RegistryFixture registry;
+    ASSERT_TRUE (registry.setString (inprocServerKey, "", FAKE_DRIVER_5_12_PATH));
+
+    const std::vector<std::string> openedAndClosed { "open " + clsidPath, "open " + classIdPath, "open " + inprocServerPath,
+                                                     "close " + inprocServerPath, "close " + classIdPath, "close " + clsidPath };
+    {
+        const win::RegistryCallLog log;
+        TUsbAudioApiDll dll;
+        ASSERT_EQ (dll.LoadFromRegistry(), 0u);
+        EXPECT_EQ (log.entries(), openedAndClosed);
+    }
+
+    // Also when the value is refused after the keys were opened.
+    ASSERT_TRUE (registry.setValue (inprocServerKey, "", win::REG_DWORD, { 1, 0, 0, 0 }));
+    const win::RegistryCallLog log;
+    TUsbAudioApiDll dll;
+    ASSERT_EQ (dll.LoadFromRegistry(), 11u);
+    EXPECT_EQ (log.entries(), openedAndClosed);
+}
+
+TEST (TUsbAudioApiDllRegistry, WithoutInprocServer32TheTwoOpenedKeysAreClosedInReverseOrder)
+{
+    win::RegistryFixture registry;
+    ASSERT_TRUE (registry.createKey ("CLSID\\{5B8C2D71-4E96-4A3F-B1D2-7E0C9A46F385}"));
+
+    const win::RegistryCallLog log;
+    TUsbAudioApiDll dll;
+    ASSERT_EQ (dll.LoadFromRegistry(), 2u);
+    EXPECT_EQ (log.entries(), (std::vector<std::string> { "open " + clsidPath, "open " + classIdPath,
+                                                          "open " + inprocServerPath + " failed 2",
+                                                          "close " + classIdPath, "close " + clsidPath }));
 }
