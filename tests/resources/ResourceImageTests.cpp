@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstring>
 #include <vector>
 
 namespace
 {
 enum class Kind
 {
+    config,
     rgba,
     rgb,
-    svg
+    svg,
+    font
 };
 
 struct Resource
@@ -21,15 +24,16 @@ struct Resource
     const char* data;
     int size;
     Kind kind;
-    float width, height;      // pixels, or the SVG view box
+    float width, height;      // pixels, the SVG view box, or a font's weight and units per em
     const char* fill;         // SVG only
 };
 
-// The pictures and logos in the order of the program's resource list.
-const std::vector<Resource>& pictures()
+// All of the program's resources, in the order of its resource list.
+const std::vector<Resource>& resources()
 {
     using namespace BinaryData;
     static const std::vector<Resource> list {
+        { "Default_config", "Default.config", Default_config, Default_configSize, Kind::config, 0, 0, nullptr },
         { "logokrv_png", "logo-krv.png", logokrv_png, logokrv_pngSize, Kind::rgba, 101, 96, nullptr },
         { "logokrv_svg", "logo-krv.svg", logokrv_svg, logokrv_svgSize, Kind::svg, 110.95f, 112.32f, "#E6E6E5" },
         { "logovtqPexa_svg", "logo-vtqPexa.svg", logovtqPexa_svg, logovtqPexa_svgSize, Kind::svg, 270.26f, 80.45f, "#E6E6E5" },
@@ -55,28 +59,53 @@ const std::vector<Resource>& pictures()
         { "background_settings_png", "background_settings.png", background_settings_png, background_settings_pngSize, Kind::rgb, 330, 1082, nullptr },
         { "background_output_png", "background_output.png", background_output_png, background_output_pngSize, Kind::rgb, 376, 1082, nullptr },
         { "background_output_main_png", "background_output_main.png", background_output_main_png, background_output_main_pngSize, Kind::rgb, 376, 1082, nullptr },
+        { "BARLOWBOLD_TTF", "BARLOW-BOLD.TTF", BARLOWBOLD_TTF, BARLOWBOLD_TTFSize, Kind::font, 700, 1000, nullptr },
+        { "BARLOWREGULAR_TTF", "BARLOW-REGULAR.TTF", BARLOWREGULAR_TTF, BARLOWREGULAR_TTFSize, Kind::font, 400, 1000, nullptr },
     };
     return list;
 }
 
-// Every resource name of the program's list, in its order.
-const std::vector<juce::String>& allResourceNames()
+// The pictures and logos among them, in list order.
+std::vector<Resource> pictures()
 {
-    static const std::vector<juce::String> names {
-        "Default_config", "logokrv_png", "logokrv_svg", "logovtqPexa_svg", "logovtqSulka_svg", "logovtqTrovik_svg",
-        "buttonlink_off_png", "buttonlink_offhover_png", "buttonlink_offclick_png", "buttonlink_on_png",
-        "buttonlink_onclick_png", "buttonlink_onhover_png", "buttonreset_off_png", "buttonreset_offhover_png",
-        "buttonreset_offanimate1_png", "buttonreset_offclick_png", "fadercap_png", "fader_track_png", "meter_on_png",
-        "meter_off_png", "metermini_on_png", "metermini_off_png", "about_png", "background_settings_png",
-        "background_output_png", "background_output_main_png", "BARLOWBOLD_TTF", "BARLOWREGULAR_TTF"
-    };
-    return names;
+    std::vector<Resource> list;
+
+    for (const auto& r : resources())
+        if (r.kind == Kind::rgba || r.kind == Kind::rgb || r.kind == Kind::svg)
+            list.push_back (r);
+
+    return list;
 }
 
 juce::uint32 bigEndian32 (const char* p)
 {
     const auto* b = reinterpret_cast<const juce::uint8*> (p);
     return (juce::uint32) b[0] << 24 | (juce::uint32) b[1] << 16 | (juce::uint32) b[2] << 8 | (juce::uint32) b[3];
+}
+
+juce::uint32 bigEndian16 (const char* p)
+{
+    const auto* b = reinterpret_cast<const juce::uint8*> (p);
+    return (juce::uint32) b[0] << 8 | (juce::uint32) b[1];
+}
+
+/** Where a TrueType table of the font begins; null when the font has no such table. */
+const char* fontTable (const Resource& font, const char* tag)
+{
+    const auto tables = (int) bigEndian16 (font.data + 4);
+
+    for (int i = 0; i < tables; ++i)
+    {
+        const auto* record = font.data + 12 + 16 * i;
+
+        if (record + 16 <= font.data + font.size && std::memcmp (record, tag, 4) == 0)
+        {
+            const auto offset = bigEndian32 (record + 8);
+            return offset + bigEndian32 (record + 12) <= (juce::uint32) font.size ? font.data + offset : nullptr;
+        }
+    }
+
+    return nullptr;
 }
 
 juce::String text (const Resource& r)
@@ -92,9 +121,23 @@ juce::Image decode (const char* data, int size)
 float brightness (juce::Colour c) { return c.getFloatRed() + c.getFloatGreen() + c.getFloatBlue(); }
 } // namespace
 
-TEST (EmbeddedPictures, EachIsFoundUnderItsNameWithItsFileName)
+TEST (EmbeddedResources, All28AreListedInTableOrderWithTheirFileNames)
 {
-    for (const auto& r : pictures())
+    ASSERT_EQ (resources().size(), 28u);
+    ASSERT_EQ (BinaryData::namedResourceListSize, 28);
+
+    for (int i = 0; i < BinaryData::namedResourceListSize; ++i)
+    {
+        const auto& r = resources()[(size_t) i];
+        SCOPED_TRACE (r.name);
+        EXPECT_STREQ (BinaryData::namedResourceList[i], r.name) << "position " << i;
+        EXPECT_STREQ (BinaryData::originalFilenames[i], r.fileName) << "position " << i;
+    }
+}
+
+TEST (EmbeddedResources, EachIsFoundUnderItsNameWithItsBytesAndFileName)
+{
+    for (const auto& r : resources())
     {
         SCOPED_TRACE (r.name);
         int size = -1;
@@ -105,23 +148,46 @@ TEST (EmbeddedPictures, EachIsFoundUnderItsNameWithItsFileName)
     }
 }
 
-TEST (EmbeddedPictures, ListHoldsThePresentResourcesInTableOrder)
+TEST (EmbeddedResources, TheDefaultConfigurationIsTerminatedTextOfItsByteCount)
 {
-    std::vector<juce::String> expected;
+    const auto& config = resources().front();
+    ASSERT_EQ (config.kind, Kind::config);
 
-    for (const auto& name : allResourceNames())
+    // The byte count leaves out the terminating zero: parsing exactly that many bytes gives the
+    // whole document, whose last line ends in CR LF.
+    EXPECT_EQ (config.data[config.size], '\0');
+    EXPECT_EQ (juce::String::fromUTF8 (config.data + config.size - 2, 2), "\r\n");
+    EXPECT_EQ (std::strlen (config.data), (size_t) config.size);
+
+    const auto xml = juce::parseXML (text (config));
+    ASSERT_NE (xml, nullptr);
+    EXPECT_TRUE (xml->hasTagName ("Config"));
+    EXPECT_EQ (xml->getNumChildElements(), 3);
+}
+
+TEST (EmbeddedResources, FontsAreBarlow1408AtTheirWeights)
+{
+    for (const auto& r : resources())
     {
-        int size = 0;
+        if (r.kind != Kind::font)
+            continue;
 
-        if (BinaryData::getNamedResource (name.toRawUTF8(), size) != nullptr)
-            expected.push_back (name);
+        SCOPED_TRACE (r.name);
+        ASSERT_GT (r.size, 12);
+        EXPECT_EQ (bigEndian32 (r.data), 0x00010000u) << "TrueType outlines";
+
+        const auto* head = fontTable (r, "head");
+        const auto* os2 = fontTable (r, "OS/2");
+        ASSERT_NE (head, nullptr);
+        ASSERT_NE (os2, nullptr);
+        EXPECT_NEAR (bigEndian32 (head + 4) / 65536.0, 1.408, 0.0005) << "font revision";
+        EXPECT_EQ (bigEndian16 (head + 18), (juce::uint32) r.height) << "units per em";
+        EXPECT_EQ (bigEndian16 (os2 + 4), (juce::uint32) r.width) << "weight";
+
+        const auto typeface = juce::Typeface::createSystemTypefaceFor (r.data, (size_t) r.size);
+        ASSERT_NE (typeface, nullptr);
+        EXPECT_EQ (typeface->getName(), "Barlow");
     }
-
-    ASSERT_EQ ((int) expected.size(), BinaryData::namedResourceListSize);
-    EXPECT_GE (BinaryData::namedResourceListSize, (int) pictures().size());
-
-    for (int i = 0; i < BinaryData::namedResourceListSize; ++i)
-        EXPECT_EQ (juce::String (BinaryData::namedResourceList[i]), expected[(size_t) i]) << "position " << i;
 }
 
 TEST (EmbeddedPictures, PngHeadersGiveTableSizeAndKind)
