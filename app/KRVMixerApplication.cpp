@@ -41,7 +41,7 @@ KRVMixerApplication::~KRVMixerApplication()
 }
 
 const juce::String KRVMixerApplication::getApplicationName()    { return "Kelvaro Audio Mixer"; }
-const juce::String KRVMixerApplication::getApplicationVersion() { return "1.0.4"; }
+const juce::String KRVMixerApplication::getApplicationVersion() { return JUCE_APPLICATION_VERSION_STRING; }
 bool KRVMixerApplication::moreThanOneInstanceAllowed()          { return false; }
 
 void KRVMixerApplication::initialise (const juce::String&)

@@ -22,6 +22,13 @@ set_property(SOURCE "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.rc" APPEND PROPER
     "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.ico"
     "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.manifest")
 
+# The version resource takes the project's version.
+configure_file("${KELVARO_WINDOWS_RESOURCES}/KelvaroVersion.h.in" "${CMAKE_CURRENT_BINARY_DIR}/windows/KelvaroVersion.h" @ONLY)
+set_property(SOURCE "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.rc" APPEND PROPERTY INCLUDE_DIRECTORIES
+    "${CMAKE_CURRENT_BINARY_DIR}/windows")
+set_property(SOURCE "${KELVARO_WINDOWS_RESOURCES}/KelvaroMixer.rc" APPEND PROPERTY OBJECT_DEPENDS
+    "${CMAKE_CURRENT_BINARY_DIR}/windows/KelvaroVersion.h")
+
 if(KELVARO_BUILD_TESTS)
     find_program(KELVARO_PYTHON3 python3 REQUIRED)
     add_test(NAME WindowsResources.InExecutable
