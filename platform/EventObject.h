@@ -61,8 +61,8 @@ private:
     std::uint32_t tag = liveTag;
     sem_t* sem = nullptr;
     int lockFile = -1;                                      // -1 for an event without a name
-    char semaphoreName[NAME_MAX + 1] = {};
-    char lockFileName[NAME_MAX + 1] = {};
+    char semaphoreName[NAME_MAX + 1] = {};                  // "/<name>"
+    char lockFileName[NAME_MAX + 2] = {};                   // "/event.<name>"; the file name is at most NAME_MAX
 };
 } // namespace win
 #endif

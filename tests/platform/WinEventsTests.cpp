@@ -277,6 +277,36 @@ TEST (WinEventsTests, WaitsUpToTheTimeOut)
     EXPECT_EQ (CloseHandle (event), 1);
 }
 
+TEST (WinEventsTests, TheLongestNameThatFitsWorksAcrossProcesses)
+{
+    if (isWindowsBuild)
+        GTEST_SKIP() << "Windows has limits of its own";
+
+    // The semaphore "sem.<name>" and the lock file "event.<name>" must both fit a file name of
+    // at most 255 bytes.
+    const auto room = std::size_t (255) - 6 - TestEventNames::prefix().size();
+    const std::string longest (room, 'n');
+
+    auto* event = CreateEventA (nullptr, 0, 0, longest.c_str());
+    ASSERT_NE (event, nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_SUCCESS);
+
+    // A name that differs in its last character only is another event.
+    auto* other = CreateEventA (nullptr, 0, 0, (longest.substr (0, room - 1) + "m").c_str());
+    ASSERT_NE (other, nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_SUCCESS);
+
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signal, longest), 0);
+    HANDLE both[2] = { other, event };
+    EXPECT_EQ (WaitForMultipleObjects (2, both, 0, 0), WAIT_OBJECT_0 + 1);
+    EXPECT_EQ (CloseHandle (event), 1);
+    EXPECT_EQ (CloseHandle (other), 1);
+
+    SetLastError (0);
+    EXPECT_EQ (CreateEventA (nullptr, 0, 0, (longest + "n").c_str()), nullptr);
+    EXPECT_EQ (GetLastError(), 206u);   // ERROR_FILENAME_EXCED_RANGE
+}
+
 TEST (WinEventsTests, RefusesInvalidArguments)
 {
     auto* event = CreateEventA (nullptr, 0, 0, "valid");
