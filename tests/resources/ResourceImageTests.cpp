@@ -186,7 +186,7 @@ TEST (EmbeddedResources, FontsAreBarlow1408AtTheirWeights)
 
         const auto typeface = juce::Typeface::createSystemTypefaceFor (r.data, (size_t) r.size);
         ASSERT_NE (typeface, nullptr);
-        EXPECT_EQ (typeface->getName(), "Barlow");
+        EXPECT_TRUE (typeface->getName().startsWith ("Barlow")) << typeface->getName();   // with the style on Windows
     }
 }
 
