@@ -12,7 +12,8 @@
 // - the simulated interface library: its own (simulator/SimulatorLayerHost.cpp), with the text that
 //   the process loading it has handed over through its control functions.
 //
-// A target that links the layer's events or registry without one of them does not link at all.
+// Without one of them, a target that uses the layer's events or registry fails to link or, as a
+// shared library, to load.
 
 #include "platform/WinTypes.h"
 
