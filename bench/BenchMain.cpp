@@ -172,6 +172,7 @@ int run (int ticks)
         main.stopTimer();
     }
 
+    std::printf ("rebuilt: %d matrix cells\n", static_cast<int> (main.matrixContainer.items.size()));
     print ("rebuild_view_median", percentile (rebuildTimes, 0.5), "ms");
     print ("rebuild_view_max", percentile (rebuildTimes, 1.0), "ms");
 

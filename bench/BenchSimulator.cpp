@@ -1,6 +1,7 @@
 #include "bench/BenchSimulator.h"
 
 #include "driver/DspProtocol.h"
+#include "platform/testing/TestEventNames.h"
 
 #include <dlfcn.h>
 
@@ -14,6 +15,10 @@ BenchSimulator::BenchSimulator()
     clear = reinterpret_cast<KSIM_ClearJournal_t> (::dlsym (module, "KSIM_ClearJournal"));
     size = reinterpret_cast<KSIM_GetJournalSize_t> (::dlsym (module, "KSIM_GetJournalSize"));
     entry = reinterpret_cast<KSIM_GetJournalEntry_t> (::dlsym (module, "KSIM_GetJournalEntry"));
+
+    // The simulated driver signals the events under the names this process gave itself.
+    if (auto* setEventPrefix = reinterpret_cast<KSIM_SetEventPrefix_t> (::dlsym (module, "KSIM_SetEventPrefix")))
+        setEventPrefix (win::TestEventNames::prefix().c_str());
 }
 
 BenchSimulator::~BenchSimulator()

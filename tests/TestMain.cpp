@@ -1,3 +1,4 @@
+#include "platform/WinHost.h"
 #include "platform/WinProcess.h"
 #include "platform/testing/TestEnvironment.h"
 #include "platform/testing/TestEventNames.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +29,11 @@ juce::StringArray isolateTestProcess()
 
     win::setEnvironmentVariable ("HOME", home.u8string().c_str());
     win::TestEventNames::useOwn ("test");
+
+    // Without DISPLAY the framework tries ":0", where another program's short-lived Xvfb may be
+    // running (it ends the test process when it goes). Tests that need a display start their own.
+    if (! win::isWindowsBuild && std::getenv ("DISPLAY") == nullptr)
+        win::setEnvironmentVariable ("DISPLAY", ":65535");
 
     juce::StringArray folders { juce::String (home.u8string()) };
     const auto profile = win::useOwnWineUserProfile ("kelvaro-test-" + pid);
