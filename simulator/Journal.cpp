@@ -1,7 +1,9 @@
 #include "simulator/Journal.h"
 
+#include "simulator/SimulatorEnvironment.h"
+
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 void Journal::add (const char* entryPoint, const std::uint8_t* bytes, std::uint32_t size, std::uint32_t status)
 {
@@ -11,9 +13,9 @@ void Journal::add (const char* entryPoint, const std::uint8_t* bytes, std::uint3
         entry.bytes.assign (bytes, bytes + size);
 
     // Looked up on every entry, so that a test can name the file after the library has loaded.
-    if (const char* path = std::getenv ("KELVARO_SIM_JOURNAL"); path != nullptr && *path != 0)
+    if (std::string path; SimulatorEnvironment::read ("KELVARO_SIM_JOURNAL", path) && ! path.empty())
     {
-        if (auto* file = std::fopen (path, "ab"))   // the same line ends on every platform
+        if (auto* file = std::fopen (path.c_str(), "ab"))   // the same line ends on every platform
         {
             const auto line = format (entry) + "\n";
             std::fputs (line.c_str(), file);

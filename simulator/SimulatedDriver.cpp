@@ -2,9 +2,9 @@
 
 #include "driver/DspProtocol.h"
 #include "platform/WinEvents.h"
-#include "platform/driverside/WinEnvironment.h"
 #include "platform/driverside/WinEventSignals.h"
 #include "simulator/SimulatorControl.h"
+#include "simulator/SimulatorEnvironment.h"
 
 #include <sstream>
 #include <string>
@@ -49,7 +49,7 @@ void SimulatedDriver::attachDefaults()
     // runtime cannot).
     std::string list;
 
-    if (! win::getEnvironmentVariable ("KELVARO_SIM_DEVICES", list))
+    if (! SimulatorEnvironment::read ("KELVARO_SIM_DEVICES", list))
     {
         attach (SimulatedDevice::Model::trovik);
         attach (SimulatedDevice::Model::pexa);

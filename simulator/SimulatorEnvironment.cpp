@@ -1,11 +1,9 @@
-#include "platform/driverside/WinEnvironment.h"
+#include "simulator/SimulatorEnvironment.h"
 
 #ifdef _WIN32
  #include <windows.h>
 
-namespace win
-{
-bool getEnvironmentVariable (const char* name, std::string& value)
+bool SimulatorEnvironment::read (const char* name, std::string& value)
 {
     if (name == nullptr)
         return false;
@@ -24,14 +22,11 @@ bool getEnvironmentVariable (const char* name, std::string& value)
     value.assign (buffer.data(), length < size ? length : 0);
     return true;
 }
-} // namespace win
 
 #else
  #include <cstdlib>
 
-namespace win
-{
-bool getEnvironmentVariable (const char* name, std::string& value)
+bool SimulatorEnvironment::read (const char* name, std::string& value)
 {
     const char* text = name != nullptr ? std::getenv (name) : nullptr;
 
@@ -41,5 +36,4 @@ bool getEnvironmentVariable (const char* name, std::string& value)
     value = text;
     return true;
 }
-} // namespace win
 #endif
