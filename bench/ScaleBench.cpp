@@ -15,7 +15,9 @@
 //   scale_rss                   resident memory at that moment
 //   scale_rebuild_median        one rebuildView with the frame it causes (median of R)
 //   scale_rebuild_per_cell      the same per matrix cell
-//   scale_scroll_step_median    one step of a scroll bar with the frame it causes (median of 10)
+//   scale_scroll_step_down_median       one step of the vertical scroll bar with the frame it
+//                                       causes (median of 10)
+//   scale_scroll_step_sideways_median   the same for the horizontal one
 
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
@@ -147,20 +149,25 @@ int run (std::uint32_t channelsPerKind, int rebuilds)
         std::printf ("scale_rebuild_per_cell: %.2f us\n", cells > 0 ? 1000.0 * median / static_cast<double> (cells) : 0.0);
     }
 
-    // Scrolling: one step of the wheel down the matrix, then one sideways, each with its frame.
-    std::vector<double> scrollTimes;
+    // Scrolling: one step down (the matrix and the input rows), then one sideways (the matrix and
+    // the output strips), each with its frame.
+    std::vector<double> scrollTimes[2];
 
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 20; ++i)
     {
-        auto& bar = (i % 2 == 0) ? main->verticalScrollBar : main->horizontalScrollBar;
+        const auto sideways = i % 2;
+        auto& bar = sideways != 0 ? main->horizontalScrollBar : main->verticalScrollBar;
         const auto before = nowMs();
         bar.setCurrentRangeStart (bar.getCurrentRangeStart() + bar.getSingleStepSize(), juce::sendNotificationSync);
         settle (window);
-        scrollTimes.push_back (nowMs() - before);
+        scrollTimes[sideways].push_back (nowMs() - before);
     }
 
-    std::sort (scrollTimes.begin(), scrollTimes.end());
-    std::printf ("scale_scroll_step_median: %.1f ms\n", scrollTimes[scrollTimes.size() / 2]);
+    for (auto& t : scrollTimes)
+        std::sort (t.begin(), t.end());
+
+    std::printf ("scale_scroll_step_down_median: %.2f ms\n", scrollTimes[0][scrollTimes[0].size() / 2]);
+    std::printf ("scale_scroll_step_sideways_median: %.2f ms\n", scrollTimes[1][scrollTimes[1].size() / 2]);
 
     window.clearContentComponent();
     main.reset();
