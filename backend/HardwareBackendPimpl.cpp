@@ -15,6 +15,9 @@ constexpr int pollIntervalMs = 1000;
 /** No driver lists more interfaces than this; a larger count is not believed. */
 constexpr std::uint32_t maxDeviceCount = 256;
 
+/** What a meter without a level to show reads: -120 dB, nothing lit. */
+constexpr float unlitLevel = static_cast<float> (DspMixerAccess::noLevel) * 0.01f;
+
 /** A signed 8.24 value read back from the interface, as a linear factor. */
 constexpr float fixedPointToGain = 5.9604645e-8f;
 
@@ -172,6 +175,7 @@ void HardwareBackend::Pimpl::timerCallback()
     if (result == win::WAIT_OBJECT_0)
     {
         currentDeviceIndex = -1;
+        meterLevelsRead = false;
 
         if (deviceHandle != 0)
         {
@@ -240,6 +244,7 @@ void HardwareBackend::Pimpl::open (int index)
         dsp.close();
 
     accessorHandleClosed = false;
+    meterLevelsRead = false;
 
     if (api.TUSBAUDIO_GetDeviceCount == nullptr || api.TUSBAUDIO_GetDeviceCount() == 0)
     {
@@ -387,8 +392,9 @@ bool HardwareBackend::Pimpl::sendDspRequest (bool isSet, void* request, std::uin
 
 float HardwareBackend::Pimpl::getMeterLevel (Hardware::Channel channel) const
 {
-    if (! isConnected())
-        return 0.0f;
+    // Nothing lit until the interface has given its levels: the block's own are only zeros.
+    if (! isConnected() || ! meterLevelsRead)
+        return unlitLevel;
 
     // A channel without an entry (meters off, no such kind, index beyond the count) reads -120 dB.
     const auto level = dsp.meterSpan (channel.kind).levelAt (static_cast<std::uint32_t> (channel.index));
@@ -402,7 +408,9 @@ void HardwareBackend::Pimpl::refreshMeters()
 
     // The last reply was written into the block in place; only its levels are kept.
     dsp.restoreMeterLayout();
-    api.TUSBAUDIO_GetDspProperty (dsp.deviceHandle, dsp.meterBlock.data(), static_cast<std::uint32_t> (dsp.meterBlock.size()));
+
+    if (api.TUSBAUDIO_GetDspProperty (dsp.deviceHandle, dsp.meterBlock.data(), static_cast<std::uint32_t> (dsp.meterBlock.size())) == 0)
+        meterLevelsRead = true;
 }
 
 std::vector<std::uint32_t> HardwareBackend::Pimpl::getBufferSizes() const

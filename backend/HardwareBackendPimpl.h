@@ -57,6 +57,10 @@ public:
         holds; until the next open nothing is sent through that dead handle. */
     bool accessorHandleClosed = false;
 
+    /** Set once a meter read of the open interface has succeeded. Until then the meter block holds
+        the levels 0 that it was laid out with, which would show every meter at full scale. */
+    bool meterLevelsRead = false;
+
 private:
     /** Drops the DSP accessor's dead handle, counts and meter block without sending anything. */
     void forgetAccessorDevice();
