@@ -1,6 +1,9 @@
 #include "backend/HardwareBackendPimpl.h"
 
+#include "driver/WnStringPrintf.h"
+#include "driver/WnTraceLogContext.h"
 #include "platform/WinEvents.h"
+#include "platform/WinModules.h"
 
 #include <algorithm>
 #include <array>
@@ -122,21 +125,42 @@ HardwareBackend::Pimpl::Pimpl (HardwareBackend& backend)
     if (api.LoadFromRegistry() == 0 && api.TUSBAUDIO_EnumerateDevices != nullptr)
         api.TUSBAUDIO_EnumerateDevices();
 
-    pnpEvent = win::CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
-    settingsEvent = win::CreateEventA (nullptr, 0, 0, "deviceSettingsChange");
+    pnpEvent = createEvent ("PNPdeviceChange");
+    settingsEvent = createEvent ("deviceSettingsChange");
 
     scanDevices();
 
-    if (api.TUSBAUDIO_RegisterPnpNotification != nullptr
+    // Without its event the driver could not tell us of device changes, so none are looked for.
+    if (pnpEvent != nullptr && api.TUSBAUDIO_RegisterPnpNotification != nullptr
         && api.TUSBAUDIO_RegisterPnpNotification (pnpEvent, pnpEvent, nullptr, 0, 0) == 0)
         startTimer (pollIntervalMs);
+}
+
+win::HANDLE HardwareBackend::Pimpl::createEvent (const char* name)
+{
+    auto* event = win::CreateEventA (nullptr, 0, 0, name);
+
+    if (event == nullptr)
+    {
+        const auto error = win::GetLastError();
+
+        // One line for whoever watches the debugger output; the mixer carries on without the event.
+        auto& traceLog = WnTraceLogContext::getGlobal();
+        char line[256] = {};
+        const auto prefixLength = traceLog.formatPrefix (WnTraceLogContext::errorLevel, line, sizeof (line));
+        WnStringPrintfA (line + prefixLength, sizeof (line) - prefixLength,
+                         "Could not create the event \"%s\" (error %u)\n", name, unsigned { error });
+        traceLog.writeText (line);
+    }
+
+    return event;
 }
 
 HardwareBackend::Pimpl::~Pimpl()
 {
     stopTimer();
 
-    if (deviceHandle != 0 && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
+    if (deviceHandle != 0 && settingsEvent != nullptr && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
         api.TUSBAUDIO_RegisterDeviceNotification (deviceHandle, 0, settingsEvent, 0);
 
     if (api.TUSBAUDIO_UnregisterPnpNotification != nullptr)
@@ -169,8 +193,13 @@ HardwareBackend::Pimpl::~Pimpl()
 //==============================================================================
 void HardwareBackend::Pimpl::timerCallback()
 {
+    // The timer runs only with the plug-and-play event; the settings event may be missing.
+    if (pnpEvent == nullptr)
+        return;
+
     const win::HANDLE events[] = { pnpEvent, settingsEvent };
-    const auto result = win::WaitForMultipleObjects (2, events, 0, 0);
+    const win::DWORD eventCount = settingsEvent != nullptr ? 2 : 1;
+    const auto result = win::WaitForMultipleObjects (eventCount, events, 0, 0);
 
     if (result == win::WAIT_OBJECT_0)
     {
@@ -268,7 +297,7 @@ void HardwareBackend::Pimpl::open (int index)
     if (api.TUSBAUDIO_GetASIORelation != nullptr)
         api.TUSBAUDIO_GetASIORelation (deviceHandle, &asioInstanceIndex);
 
-    if (api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
+    if (settingsEvent != nullptr && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
         api.TUSBAUDIO_RegisterDeviceNotification (deviceHandle, categoryFilterSettings, settingsEvent, 0);
 
     currentDeviceIndex = index;

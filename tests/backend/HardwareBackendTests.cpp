@@ -3,6 +3,11 @@
 #include "backend/Settings.h"
 #include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
+#include "platform/WinEvents.h"
+#include "platform/WinModules.h"
+#include "platform/WinProcess.h"
+#include "platform/testing/DebuggerOutputCapture.h"
+#include "platform/testing/TestEventNames.h"
 
 #include <gtest/gtest.h>
 
@@ -604,6 +609,178 @@ TEST_F (HardwareBackendTest, LongerBufferSizeListsStayInsideTheRecordAndOnly32Ar
 }
 
 //==============================================================================
+namespace
+{
+constexpr win::DWORD nameTooLong = 206;   // ERROR_FILENAME_EXCED_RANGE
+
+/** Gives this process's events, and those that the simulator signals, another prefix for a while. */
+class LongerEventNames
+{
+public:
+    explicit LongerEventNames (SimulatorHarness& simulator)
+        : sim (simulator), own (win::TestEventNames::prefix())
+    {
+    }
+
+    ~LongerEventNames() { use (own); }
+
+    /** Long enough that no event name fits. */
+    void tooLongForEitherEvent() { use (own + std::string (1000, 'x')); }
+
+    /** The shortest that "deviceSettingsChange" no longer fits, found by trying; "PNPdeviceChange",
+        five characters shorter, still does. False when no such length was found. */
+    bool tooLongForTheSettingsEventOnly()
+    {
+        for (auto prefix = own; prefix.size() < own.size() + 1000; prefix += 'x')
+        {
+            use (prefix);
+
+            auto* event = win::CreateEventA (nullptr, 0, 0, "deviceSettingsChange");
+
+            if (event == nullptr)
+                return win::GetLastError() == nameTooLong;
+
+            win::CloseHandle (event);
+        }
+
+        return false;
+    }
+
+private:
+    void use (const std::string& prefix)
+    {
+        win::TestEventNames::use (prefix);
+        sim.KSIM_SetEventPrefix (prefix.c_str());
+    }
+
+    SimulatorHarness& sim;
+    const std::string own;
+};
+
+/** What the trace log says about an event that could not be created. */
+std::string missingEventLine (const std::string& name)
+{
+    return "(" + std::to_string (win::GetCurrentThreadId()) + ") ERROR Could not create the event \""
+           + name + "\" (error 206)\n";
+}
+
+// Every call of the driver's settings notification, passed on to the simulated driver.
+struct NotificationCall
+{
+    TUsbAudioHandle handle;
+    std::uint32_t categoryFilter;
+    win::HANDLE event;
+};
+
+std::vector<NotificationCall> notificationCalls;
+TUSBAUDIO_RegisterDeviceNotification_t simulatedRegisterDeviceNotification = nullptr;
+
+TUsbAudioStatus recordedRegisterDeviceNotification (TUsbAudioHandle handle, std::uint32_t categoryFilter,
+                                                    win::HANDLE event, std::uint32_t flags)
+{
+    notificationCalls.push_back ({ handle, categoryFilter, event });
+    return simulatedRegisterDeviceNotification (handle, categoryFilter, event, flags);
+}
+} // namespace
+
+class HardwareBackendWithoutEventsTest : public HardwareBackendTest
+{
+protected:
+    /** Creates the backend, records its settings notifications and opens the first interface;
+        returns what went to the debugger output while the backend was created. */
+    std::string createAndOpen()
+    {
+        win::DebuggerOutputCapture capture;
+        create();
+        const auto traced = capture.finish();
+
+        simulatedRegisterDeviceNotification = pimpl().api.TUSBAUDIO_RegisterDeviceNotification;
+        pimpl().api.TUSBAUDIO_RegisterDeviceNotification = recordedRegisterDeviceNotification;
+        backend->selectDevice ({});
+        sim.KSIM_ClearJournal();
+        return traced;
+    }
+
+    /** Gains and meters, through the open interface. */
+    void expectTheMixerWorks()
+    {
+        ASSERT_TRUE (backend->isConnected());
+        EXPECT_EQ (backend->getOutputs().size(), 34u);
+
+        const Channel in { Hardware::DeviceInput, 3 }, out { Hardware::DeviceOutput, 0 };
+        backend->setCrosspointGain (in, out, 0.5f);
+        EXPECT_EQ (storedCrosspoint (in, out), 8388608);
+        backend->setOutputGain (out, 0.5f);
+        EXPECT_EQ (backend->getOutputGain (out), 0.5f);
+
+        sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 2, -600);
+        backend->refreshMeters();
+        EXPECT_EQ (backend->getMeterLevel ({ Hardware::DeviceInput, 2 }), -6.0f);
+    }
+
+    LongerEventNames names { sim };
+};
+
+TEST_F (HardwareBackendWithoutEventsTest, WithoutEitherEventTheMixerWorksAndLooksForNoDeviceChanges)
+{
+    names.tooLongForEitherEvent();
+    EXPECT_EQ (createAndOpen(), missingEventLine ("PNPdeviceChange") + missingEventLine ("deviceSettingsChange"));
+
+    EXPECT_EQ (pimpl().pnpEvent, nullptr);
+    EXPECT_EQ (pimpl().settingsEvent, nullptr);
+    EXPECT_FALSE (pimpl().isTimerRunning());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 0);
+    EXPECT_EQ (sim.KSIM_GetSettingsRegistered (0), 0);
+    expectTheMixerWorks();
+
+    // A poll has nothing to wait for.
+    win::SetLastError (0);
+    poll();
+    EXPECT_EQ (win::GetLastError(), 0u);
+
+    HardwareBackend::deleteInstance();
+    backend = nullptr;
+    EXPECT_TRUE (notificationCalls.empty());
+    EXPECT_EQ (sim.KSIM_GetMetersEnabled (0), 0);
+}
+
+TEST_F (HardwareBackendWithoutEventsTest, WithoutTheSettingsEventPlugAndPlayIsStillNoticed)
+{
+    ASSERT_TRUE (names.tooLongForTheSettingsEventOnly());
+    EXPECT_EQ (createAndOpen(), missingEventLine ("deviceSettingsChange"));
+
+    EXPECT_NE (pimpl().pnpEvent, nullptr);
+    EXPECT_EQ (pimpl().settingsEvent, nullptr);
+    EXPECT_TRUE (pimpl().isTimerRunning());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 1);
+    EXPECT_EQ (sim.KSIM_GetSettingsRegistered (0), 0);
+    expectTheMixerWorks();
+
+    // No settings notification was asked for, so a changed sample rate goes unnoticed...
+    ASSERT_EQ (backend->getApi().TUSBAUDIO_SetSampleRate (backend->getDeviceHandle(), 96000), 0u);
+    poll();
+    EXPECT_EQ (listener.settingsChanges, 0);
+    EXPECT_EQ (listener.changes, 0);
+
+    // ...but an interface plugged in is seen.
+    ASSERT_EQ (sim.KSIM_AttachDevice ("Sulka"), 2);
+    poll();
+    EXPECT_EQ (listener.changes, 1);
+    EXPECT_FALSE (backend->isConnected());
+    EXPECT_EQ (pimpl().devices.size(), 3u);
+
+    listener.reopen = true;
+    sim.KSIM_DetachDevice (2);
+    poll();
+    EXPECT_EQ (listener.changes, 2);
+    EXPECT_TRUE (backend->isConnected());
+
+    HardwareBackend::deleteInstance();
+    backend = nullptr;
+    EXPECT_TRUE (notificationCalls.empty());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 0);
+}
+
 //==============================================================================
 TEST (HardwareBackendWithoutDriverTest, CreatedUnconnectedAndStillLoadsTheConfiguration)
 {
