@@ -65,7 +65,8 @@ public:
     void setOutputGain (Hardware::Channel output, float gain);
     float getOutputGain (Hardware::Channel output) const;
 
-    /** The channel's level in dB from the last meter refresh: 0.0 when not connected, -120.0 without an entry. */
+    /** The channel's level in dB from the last meter read: -120.0 (nothing lit) when not connected,
+        before the open interface's first successful read, and for a channel without an entry. */
     float getMeterLevel (Hardware::Channel channel) const;
 
     /** Reads the whole meter block from the interface with one request. */

@@ -1,6 +1,9 @@
 #include "backend/HardwareBackendPimpl.h"
 
+#include "driver/WnStringPrintf.h"
+#include "driver/WnTraceLogContext.h"
 #include "platform/WinEvents.h"
+#include "platform/WinModules.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +17,9 @@ constexpr int pollIntervalMs = 1000;
 
 /** No driver lists more interfaces than this; a larger count is not believed. */
 constexpr std::uint32_t maxDeviceCount = 256;
+
+/** What a meter without a level to show reads: -120 dB, nothing lit. */
+constexpr float unlitLevel = static_cast<float> (DspMixerAccess::noLevel) * 0.01f;
 
 /** A signed 8.24 value read back from the interface, as a linear factor. */
 constexpr float fixedPointToGain = 5.9604645e-8f;
@@ -119,21 +125,42 @@ HardwareBackend::Pimpl::Pimpl (HardwareBackend& backend)
     if (api.LoadFromRegistry() == 0 && api.TUSBAUDIO_EnumerateDevices != nullptr)
         api.TUSBAUDIO_EnumerateDevices();
 
-    pnpEvent = win::CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
-    settingsEvent = win::CreateEventA (nullptr, 0, 0, "deviceSettingsChange");
+    pnpEvent = createEvent ("PNPdeviceChange");
+    settingsEvent = createEvent ("deviceSettingsChange");
 
     scanDevices();
 
-    if (api.TUSBAUDIO_RegisterPnpNotification != nullptr
+    // Without its event the driver could not tell us of device changes, so none are looked for.
+    if (pnpEvent != nullptr && api.TUSBAUDIO_RegisterPnpNotification != nullptr
         && api.TUSBAUDIO_RegisterPnpNotification (pnpEvent, pnpEvent, nullptr, 0, 0) == 0)
         startTimer (pollIntervalMs);
+}
+
+win::HANDLE HardwareBackend::Pimpl::createEvent (const char* name)
+{
+    auto* event = win::CreateEventA (nullptr, 0, 0, name);
+
+    if (event == nullptr)
+    {
+        const auto error = win::GetLastError();
+
+        // One line for whoever watches the debugger output; the mixer carries on without the event.
+        auto& traceLog = WnTraceLogContext::getGlobal();
+        char line[256] = {};
+        const auto prefixLength = traceLog.formatPrefix (WnTraceLogContext::errorLevel, line, sizeof (line));
+        WnStringPrintfA (line + prefixLength, sizeof (line) - prefixLength,
+                         "Could not create the event \"%s\" (error %u)\n", name, unsigned { error });
+        traceLog.writeText (line);
+    }
+
+    return event;
 }
 
 HardwareBackend::Pimpl::~Pimpl()
 {
     stopTimer();
 
-    if (deviceHandle != 0 && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
+    if (deviceHandle != 0 && settingsEvent != nullptr && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
         api.TUSBAUDIO_RegisterDeviceNotification (deviceHandle, 0, settingsEvent, 0);
 
     if (api.TUSBAUDIO_UnregisterPnpNotification != nullptr)
@@ -166,12 +193,18 @@ HardwareBackend::Pimpl::~Pimpl()
 //==============================================================================
 void HardwareBackend::Pimpl::timerCallback()
 {
+    // The timer runs only with the plug-and-play event; the settings event may be missing.
+    if (pnpEvent == nullptr)
+        return;
+
     const win::HANDLE events[] = { pnpEvent, settingsEvent };
-    const auto result = win::WaitForMultipleObjects (2, events, 0, 0);
+    const win::DWORD eventCount = settingsEvent != nullptr ? 2 : 1;
+    const auto result = win::WaitForMultipleObjects (eventCount, events, 0, 0);
 
     if (result == win::WAIT_OBJECT_0)
     {
         currentDeviceIndex = -1;
+        meterLevelsRead = false;
 
         if (deviceHandle != 0)
         {
@@ -240,6 +273,7 @@ void HardwareBackend::Pimpl::open (int index)
         dsp.close();
 
     accessorHandleClosed = false;
+    meterLevelsRead = false;
 
     if (api.TUSBAUDIO_GetDeviceCount == nullptr || api.TUSBAUDIO_GetDeviceCount() == 0)
     {
@@ -263,7 +297,7 @@ void HardwareBackend::Pimpl::open (int index)
     if (api.TUSBAUDIO_GetASIORelation != nullptr)
         api.TUSBAUDIO_GetASIORelation (deviceHandle, &asioInstanceIndex);
 
-    if (api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
+    if (settingsEvent != nullptr && api.TUSBAUDIO_RegisterDeviceNotification != nullptr)
         api.TUSBAUDIO_RegisterDeviceNotification (deviceHandle, categoryFilterSettings, settingsEvent, 0);
 
     currentDeviceIndex = index;
@@ -387,8 +421,9 @@ bool HardwareBackend::Pimpl::sendDspRequest (bool isSet, void* request, std::uin
 
 float HardwareBackend::Pimpl::getMeterLevel (Hardware::Channel channel) const
 {
-    if (! isConnected())
-        return 0.0f;
+    // Nothing lit until the interface has given its levels: the block's own are only zeros.
+    if (! isConnected() || ! meterLevelsRead)
+        return unlitLevel;
 
     // A channel without an entry (meters off, no such kind, index beyond the count) reads -120 dB.
     const auto level = dsp.meterSpan (channel.kind).levelAt (static_cast<std::uint32_t> (channel.index));
@@ -402,7 +437,9 @@ void HardwareBackend::Pimpl::refreshMeters()
 
     // The last reply was written into the block in place; only its levels are kept.
     dsp.restoreMeterLayout();
-    api.TUSBAUDIO_GetDspProperty (dsp.deviceHandle, dsp.meterBlock.data(), static_cast<std::uint32_t> (dsp.meterBlock.size()));
+
+    if (api.TUSBAUDIO_GetDspProperty (dsp.deviceHandle, dsp.meterBlock.data(), static_cast<std::uint32_t> (dsp.meterBlock.size())) == 0)
+        meterLevelsRead = true;
 }
 
 std::vector<std::uint32_t> HardwareBackend::Pimpl::getBufferSizes() const

@@ -46,6 +46,8 @@ public:
     std::vector<DeviceInfo> devices;
     int currentDeviceIndex = -1;
     DeviceInfo currentDevice;
+    // Null when the event could not be created: without the first no device changes are looked
+    // for, without the second no settings notification is asked for.
     win::HANDLE pnpEvent = nullptr;
     win::HANDLE settingsEvent = nullptr;
     TUsbAudioApiDll api;
@@ -57,7 +59,15 @@ public:
         holds; until the next open nothing is sent through that dead handle. */
     bool accessorHandleClosed = false;
 
+    /** Set once a meter read of the open interface has succeeded. Until then the meter block holds
+        the levels 0 that it was laid out with, which would show every meter at full scale. */
+    bool meterLevelsRead = false;
+
 private:
+    /** The auto-reset event of this name, or null when it cannot be created; the trace log then
+        says which event and why. */
+    static win::HANDLE createEvent (const char* name);
+
     /** Drops the DSP accessor's dead handle, counts and meter block without sending anything. */
     void forgetAccessorDevice();
 

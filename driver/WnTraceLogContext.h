@@ -18,6 +18,9 @@ public:
     static constexpr std::size_t levelCount = 32;
     static constexpr std::size_t chunkSize = 512;
 
+    /** The level named "ERROR" (short) and "Error" (long). */
+    static constexpr int errorLevel = 0;
+
     struct LevelName
     {
         const char* shortName;

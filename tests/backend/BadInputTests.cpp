@@ -252,7 +252,7 @@ TEST (BadRegistry, PathToAFileThatIsNoLibraryLeavesTheBackendUnconnected)
     EXPECT_TRUE (backend->getInputs().empty());
     EXPECT_TRUE (backend->getOutputs().empty());
     EXPECT_TRUE (backend->getBufferSizes().empty());
-    EXPECT_EQ (backend->getMeterLevel ({ Hardware::DeviceInput, 0 }), 0.0f);
+    EXPECT_EQ (backend->getMeterLevel ({ Hardware::DeviceInput, 0 }), -120.0f);
     backend->refreshMeters();
 
     HardwareBackend::deleteInstance();

@@ -3,11 +3,17 @@
 #include "backend/Settings.h"
 #include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
+#include "platform/WinEvents.h"
+#include "platform/WinModules.h"
+#include "platform/WinProcess.h"
+#include "platform/testing/DebuggerOutputCapture.h"
+#include "platform/testing/TestEventNames.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 using Hardware::Channel;
 
@@ -87,6 +93,31 @@ protected:
 };
 
 juce::String productOf (HardwareBackend& backend) { return backend.getCurrentDevice().productName; }
+
+/** Channels of every mixer kind, as many of each as the largest simulated interface has and more. */
+std::vector<Channel> everyChannel()
+{
+    std::vector<Channel> channels;
+
+    for (auto kind : { Hardware::ApplicationPlayback, Hardware::DeviceInput, Hardware::VirtualPlayback,
+                       Hardware::ApplicationRecording, Hardware::DeviceOutput, Hardware::VirtualRecording })
+        for (std::int32_t index = 0; index < 20; ++index)
+            channels.push_back ({ kind, index });
+
+    return channels;
+}
+
+/** The channels whose meter does not read exactly `level`, as "kind:index" texts. */
+Strings metersNotReading (const HardwareBackend& backend, const std::vector<Channel>& channels, float level)
+{
+    Strings others;
+
+    for (const auto& channel : channels)
+        if (backend.getMeterLevel (channel) != level)
+            others.push_back (std::to_string (channel.kind) + ":" + std::to_string (channel.index));
+
+    return others;
+}
 } // namespace
 
 //==============================================================================
@@ -353,7 +384,7 @@ TEST_F (HardwareBackendTest, NotConnectedGettersGiveFixedValuesAndSettersSendNot
     EXPECT_TRUE (hw.getInputs().empty());
     EXPECT_TRUE (hw.getOutputs().empty());
     EXPECT_TRUE (hw.getBufferSizes().empty());
-    EXPECT_EQ (hw.getMeterLevel (in), 0.0f);
+    EXPECT_EQ (hw.getMeterLevel (in), -120.0f);
     EXPECT_EQ (hw.getOutputGain (out), 0.0f);
     hw.setCrosspointGain (in, out, 1.0f);
     hw.setOutputGain (out, 1.0f);
@@ -369,11 +400,11 @@ TEST_F (HardwareBackendTest, NotConnectedGettersGiveFixedValuesAndSettersSendNot
     EXPECT_EQ (journal[1].hex(), "4D000000C80000000100010000000001");
 }
 
-TEST_F (HardwareBackendTest, MetersReadZeroUntilTheFirstRefreshAndThenTheDevice)
+TEST_F (HardwareBackendTest, MetersReadMinus120UntilTheFirstRefreshAndThenTheDevice)
 {
     auto& hw = open();
-    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 0 }), 0.0f);
-    EXPECT_EQ (hw.getMeterLevel ({ Hardware::VirtualRecording, 3 }), 0.0f);
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 0 }), -120.0f);
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::VirtualRecording, 3 }), -120.0f);
     EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 14 }), -120.0f);
     EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, -1 }), -120.0f);
 
@@ -383,6 +414,89 @@ TEST_F (HardwareBackendTest, MetersReadZeroUntilTheFirstRefreshAndThenTheDevice)
     const auto journal = sim.journal();
     ASSERT_EQ (journal.size(), 1u);
     EXPECT_EQ (journal[0].bytes.size(), 8u + 8u * 68u);
+}
+
+TEST_F (HardwareBackendTest, MetersStayDarkUntilTheFirstReadWhichSendsTheBlockAsLaidOut)
+{
+    const std::uint32_t counts[] { 2, 1, 1, 1, 1, 1 };   // device outputs 2, one of every other kind
+    ASSERT_EQ (sim.KSIM_SetChannelCounts (0, counts), 0u);
+    auto& hw = open();
+    EXPECT_EQ (metersNotReading (hw, everyChannel(), -120.0f), Strings {});
+    EXPECT_TRUE (sent().empty());
+
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 0, -600);
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, 0);
+    hw.refreshMeters();
+    EXPECT_EQ (sent(), (Strings { "Get 4D0000002D010000"
+                                  "0000000000000000"      // application playback 0
+                                  "0000000001000000"      // device input 0
+                                  "0000000002000000"      // virtual playback 0
+                                  "0100000001000000"      // device output 0
+                                  "0100000001010000"      // device output 1
+                                  "0100000000000000"      // application recording 0
+                                  "0100000002000000" }));   // virtual recording 0
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 0 }), -6.0f);
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceOutput, 0 }), 0.0f);   // application playback 0 at unity
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceOutput, 2 }), -120.0f);
+}
+
+TEST_F (HardwareBackendTest, MetersStayDarkAfterAFailedFirstReadAndKeepTheirLevelsAfterALaterOne)
+{
+    auto& hw = open();
+    const auto channels = everyChannel();
+
+    // A failed read leaves the block's zeros, which are no levels.
+    sim.KSIM_FailEntryPoint ("GetDspProperty", 31);
+    hw.refreshMeters();
+    EXPECT_EQ (metersNotReading (hw, channels, -120.0f), Strings {});
+
+    sim.KSIM_FailEntryPoint ("GetDspProperty", 0);
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 2, -600);
+    hw.refreshMeters();
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 2 }), -6.0f);
+
+    // Once read, a failed read keeps the last levels.
+    sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 2, -1200);
+    sim.KSIM_FailEntryPoint ("GetDspProperty", 31);
+    hw.refreshMeters();
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 2 }), -6.0f);
+
+    // Opening again starts dark.
+    sim.KSIM_FailEntryPoint ("GetDspProperty", 0);
+    hw.selectDevice ({});
+    ASSERT_TRUE (hw.isConnected());
+    EXPECT_EQ (metersNotReading (hw, channels, -120.0f), Strings {});
+    hw.refreshMeters();
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::DeviceInput, 2 }), -12.0f);
+}
+
+TEST_F (HardwareBackendTest, MetersReadMinus120WithoutAnInterface)
+{
+    const auto channels = everyChannel();
+
+    // A library without interfaces.
+    sim.KSIM_DetachDevice (1);
+    sim.KSIM_DetachDevice (0);
+    auto& hw = create();
+    hw.selectDevice ({});
+    ASSERT_FALSE (hw.isConnected());
+    EXPECT_EQ (metersNotReading (hw, channels, -120.0f), Strings {});
+
+    // And after the interface that showed levels was unplugged.
+    ASSERT_EQ (sim.KSIM_AttachDevice ("Pexa"), 0);
+    poll();
+    hw.selectDevice ({});
+    ASSERT_TRUE (hw.isConnected());
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, 0);
+    hw.refreshMeters();
+    ASSERT_EQ (hw.getMeterLevel ({ Hardware::DeviceOutput, 0 }), 0.0f);
+
+    sim.KSIM_DetachDevice (0);
+    poll();
+    ASSERT_FALSE (hw.isConnected());
+    EXPECT_EQ (metersNotReading (hw, channels, -120.0f), Strings {});
+    hw.refreshMeters();
+    EXPECT_EQ (metersNotReading (hw, channels, -120.0f), Strings {});
 }
 
 TEST_F (HardwareBackendTest, MetersThatDidNotSwitchOnReadMinus120)
@@ -413,7 +527,11 @@ TEST_F (HardwareBackendTest, HugeChannelCountsAreClampedTo256)
     ASSERT_EQ (inputs.size(), 768u);
     EXPECT_EQ (inputs[255].index, 255);
     EXPECT_EQ (hw.getOutputs().size(), 768u);
-    EXPECT_EQ (hw.getMeterLevel ({ Hardware::VirtualRecording, 255 }), 0.0f);
+
+    sim.KSIM_SetInputLevel (0, Hardware::VirtualPlayback, 255, -600);
+    hw.refreshMeters();
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::VirtualPlayback, 255 }), -6.0f);
+    EXPECT_EQ (hw.getMeterLevel ({ Hardware::VirtualRecording, 256 }), -120.0f);
 }
 
 TEST_F (HardwareBackendTest, NoMoreThan256InterfacesAreListed)
@@ -491,6 +609,179 @@ TEST_F (HardwareBackendTest, LongerBufferSizeListsStayInsideTheRecordAndOnly32Ar
 }
 
 //==============================================================================
+namespace
+{
+constexpr win::DWORD nameTooLong = 206;   // ERROR_FILENAME_EXCED_RANGE
+
+/** Gives this process's events, and those that the simulator signals, another prefix for a while. */
+class LongerEventNames
+{
+public:
+    explicit LongerEventNames (SimulatorHarness& simulator)
+        : sim (simulator), own (win::TestEventNames::prefix())
+    {
+    }
+
+    ~LongerEventNames() { use (own); }
+
+    /** Long enough that no event name fits. */
+    void tooLongForEitherEvent() { use (own + std::string (1000, 'x')); }
+
+    /** The shortest that "deviceSettingsChange" no longer fits, found by trying; "PNPdeviceChange",
+        five characters shorter, still does. False when no such length was found. */
+    bool tooLongForTheSettingsEventOnly()
+    {
+        for (auto prefix = own; prefix.size() < own.size() + 1000; prefix += 'x')
+        {
+            use (prefix);
+
+            auto* event = win::CreateEventA (nullptr, 0, 0, "deviceSettingsChange");
+
+            if (event == nullptr)
+                return win::GetLastError() == nameTooLong;
+
+            win::CloseHandle (event);
+        }
+
+        return false;
+    }
+
+private:
+    void use (const std::string& prefix)
+    {
+        win::TestEventNames::use (prefix);
+        sim.KSIM_SetEventPrefix (prefix.c_str());
+    }
+
+    SimulatorHarness& sim;
+    const std::string own;
+};
+
+/** What the trace log says about an event that could not be created. */
+std::string missingEventLine (const std::string& name)
+{
+    return "(" + std::to_string (win::GetCurrentThreadId()) + ") ERROR Could not create the event \""
+           + name + "\" (error 206)\n";
+}
+
+// Every call of the driver's settings notification, passed on to the simulated driver.
+struct NotificationCall
+{
+    TUsbAudioHandle handle;
+    std::uint32_t categoryFilter;
+    win::HANDLE event;
+};
+
+std::vector<NotificationCall> notificationCalls;
+TUSBAUDIO_RegisterDeviceNotification_t simulatedRegisterDeviceNotification = nullptr;
+
+TUsbAudioStatus recordedRegisterDeviceNotification (TUsbAudioHandle handle, std::uint32_t categoryFilter,
+                                                    win::HANDLE event, std::uint32_t flags)
+{
+    notificationCalls.push_back ({ handle, categoryFilter, event });
+    return simulatedRegisterDeviceNotification (handle, categoryFilter, event, flags);
+}
+} // namespace
+
+class HardwareBackendWithoutEventsTest : public HardwareBackendTest
+{
+protected:
+    /** Creates the backend, records its settings notifications and opens the first interface;
+        returns what went to the debugger output while the backend was created. */
+    std::string createAndOpen()
+    {
+        win::DebuggerOutputCapture capture;
+        create();
+        const auto traced = capture.finish();
+
+        simulatedRegisterDeviceNotification = pimpl().api.TUSBAUDIO_RegisterDeviceNotification;
+        pimpl().api.TUSBAUDIO_RegisterDeviceNotification = recordedRegisterDeviceNotification;
+        backend->selectDevice ({});
+        sim.KSIM_ClearJournal();
+        return traced;
+    }
+
+    /** Gains and meters, through the open interface. */
+    void expectTheMixerWorks()
+    {
+        ASSERT_TRUE (backend->isConnected());
+        EXPECT_EQ (backend->getOutputs().size(), 34u);
+
+        const Channel in { Hardware::DeviceInput, 3 }, out { Hardware::DeviceOutput, 0 };
+        backend->setCrosspointGain (in, out, 0.5f);
+        EXPECT_EQ (storedCrosspoint (in, out), 8388608);
+        backend->setOutputGain (out, 0.5f);
+        EXPECT_EQ (backend->getOutputGain (out), 0.5f);
+
+        sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 2, -600);
+        backend->refreshMeters();
+        EXPECT_EQ (backend->getMeterLevel ({ Hardware::DeviceInput, 2 }), -6.0f);
+    }
+
+    LongerEventNames names { sim };
+};
+
+TEST_F (HardwareBackendWithoutEventsTest, WithoutEitherEventTheMixerWorksAndLooksForNoDeviceChanges)
+{
+    names.tooLongForEitherEvent();
+    EXPECT_EQ (createAndOpen(), missingEventLine ("PNPdeviceChange") + missingEventLine ("deviceSettingsChange"));
+
+    EXPECT_EQ (pimpl().pnpEvent, nullptr);
+    EXPECT_EQ (pimpl().settingsEvent, nullptr);
+    EXPECT_FALSE (pimpl().isTimerRunning());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 0);
+    EXPECT_EQ (sim.KSIM_GetSettingsRegistered (0), 0);
+    expectTheMixerWorks();
+
+    // A poll has nothing to wait for.
+    win::SetLastError (0);
+    poll();
+    EXPECT_EQ (win::GetLastError(), 0u);
+
+    HardwareBackend::deleteInstance();
+    backend = nullptr;
+    EXPECT_TRUE (notificationCalls.empty());
+    EXPECT_EQ (sim.KSIM_GetMetersEnabled (0), 0);
+}
+
+TEST_F (HardwareBackendWithoutEventsTest, WithoutTheSettingsEventPlugAndPlayIsStillNoticed)
+{
+    ASSERT_TRUE (names.tooLongForTheSettingsEventOnly());
+    EXPECT_EQ (createAndOpen(), missingEventLine ("deviceSettingsChange"));
+
+    EXPECT_NE (pimpl().pnpEvent, nullptr);
+    EXPECT_EQ (pimpl().settingsEvent, nullptr);
+    EXPECT_TRUE (pimpl().isTimerRunning());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 1);
+    EXPECT_EQ (sim.KSIM_GetSettingsRegistered (0), 0);
+    expectTheMixerWorks();
+
+    // No settings notification was asked for, so a changed sample rate goes unnoticed...
+    ASSERT_EQ (backend->getApi().TUSBAUDIO_SetSampleRate (backend->getDeviceHandle(), 96000), 0u);
+    poll();
+    EXPECT_EQ (listener.settingsChanges, 0);
+    EXPECT_EQ (listener.changes, 0);
+
+    // ...but an interface plugged in is seen.
+    ASSERT_EQ (sim.KSIM_AttachDevice ("Sulka"), 2);
+    poll();
+    EXPECT_EQ (listener.changes, 1);
+    EXPECT_FALSE (backend->isConnected());
+    EXPECT_EQ (pimpl().devices.size(), 3u);
+
+    listener.reopen = true;
+    sim.KSIM_DetachDevice (2);
+    poll();
+    EXPECT_EQ (listener.changes, 2);
+    EXPECT_TRUE (backend->isConnected());
+
+    HardwareBackend::deleteInstance();
+    backend = nullptr;
+    EXPECT_TRUE (notificationCalls.empty());
+    EXPECT_EQ (sim.KSIM_GetPnpRegistered(), 0);
+}
+
+//==============================================================================
 TEST (HardwareBackendWithoutDriverTest, CreatedUnconnectedAndStillLoadsTheConfiguration)
 {
     auto settings = Settings::getInstance();
@@ -506,6 +797,7 @@ TEST (HardwareBackendWithoutDriverTest, CreatedUnconnectedAndStillLoadsTheConfig
     backend->selectDevice ("TROVIK-0001");
     EXPECT_FALSE (backend->isConnected());
     EXPECT_TRUE (backend->getInputs().empty());
+    EXPECT_EQ (metersNotReading (*backend, everyChannel(), -120.0f), Strings {});
     EXPECT_EQ (settings->channelNames[Hardware::DeviceInput], juce::StringArray ("Mic"));
 
     HardwareBackend::deleteInstance();

@@ -5,6 +5,7 @@
 
 #include "ConnectedMixerTest.h"
 #include "WidgetTestSupport.h"
+#include "support/HardwareBackendTestAccess.h"
 #include "WindowPaintProbe.h"
 
 #include <gtest/gtest.h>
@@ -309,6 +310,48 @@ TEST_F (ChannelComponentOnDevice, PaintingShowsTheMeterLevelsWithoutADriverCall)
     EXPECT_EQ (strip.leftMeter.level, backend->getMeterLevel (monitorL));
     EXPECT_EQ (strip.rightMeter.level, backend->getMeterLevel (monitorR));
     EXPECT_GT (strip.leftMeter.level, strip.rightMeter.level);
+}
+
+TEST_F (ChannelComponentOnDevice, MetersLightNothingUntilTheInterfaceGaveItsLevelsAndAfterItIsGone)
+{
+    ChannelComponent strip (monitorL, monitorR);
+    strip.setBounds (0, 0, 200, 400);
+    const juce::Colour lit { 0xFFFF0000 };
+
+    for (auto* meter : { &strip.leftMeter, &strip.rightMeter })
+    {
+        meter->onImage = solidImage (10, 310, lit);
+        meter->offImage = solidImage (10, 310, juce::Colour (0xFF0000FF));
+    }
+
+    const auto litPixels = [&strip, lit] (MeterComponent& meter)
+    {
+        const auto image = snapshot (strip);
+        int count = 0;
+        for (int y = meter.getY(); y < meter.getBottom(); ++y)
+            for (int x = meter.getX(); x < meter.getRight(); ++x)
+                count += image.getPixelAt (x, y) == lit ? 1 : 0;
+        return count;
+    };
+
+    // Opened, no levels read yet.
+    EXPECT_EQ (litPixels (strip.leftMeter), 0);
+    EXPECT_EQ (litPixels (strip.rightMeter), 0);
+    EXPECT_EQ (strip.leftMeter.level, -120.0f);
+    EXPECT_EQ (strip.rightMeter.level, -120.0f);
+
+    sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, -600);
+    backend->refreshMeters();
+    EXPECT_EQ (litPixels (strip.leftMeter), 10 * 287);   // the top at 310 - 310 * 74 / 80 = 23.25
+
+    // Every interface unplugged.
+    sim.KSIM_DetachDevice (1);
+    sim.KSIM_DetachDevice (0);
+    HardwareBackendTestAccess::pimpl (*backend).timerCallback();
+    ASSERT_FALSE (backend->isConnected());
+    EXPECT_EQ (litPixels (strip.leftMeter), 0);
+    EXPECT_EQ (litPixels (strip.rightMeter), 0);
+    EXPECT_EQ (strip.leftMeter.level, -120.0f);
 }
 
 TEST (ChannelComponentWithoutBackend, KeepsItsFadersMirrorsAndPaintsPurple)
