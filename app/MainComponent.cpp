@@ -277,7 +277,39 @@ void MainComponent::updateSizeLimits()
                    juce::jmin (550 + inputRowHeight * rows, maximumHeight));
     }
 
+    keepWindowOnScreen();
     resized();
+}
+
+void MainComponent::keepWindowOnScreen()
+{
+    // The window keeps its position when the view gives it a new size, so a window that grew may
+    // reach past the right or bottom edge of its display, taking the settings panel, the scroll bar
+    // and the corner resizer with it. It is moved back by what sticks out, counted with the frame
+    // the system draws around it, but never past the user area's left or top edge, so that the
+    // title bar stays on the screen (a window larger than the area loses its right and bottom).
+    // A window that fits stays where it is.
+    if (parentWindow == nullptr || ! parentWindow->isOnDesktop())
+        return;
+
+    juce::BorderSize<int> frame;
+
+    if (auto* peer = parentWindow->getPeer())
+        if (const auto frameSize = peer->getFrameSizeIfPresent())
+            frame = *frameSize;
+
+    const auto outer = frame.addedTo (parentWindow->getScreenBounds());
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (outer);
+
+    if (display == nullptr)
+        return;
+
+    const auto area = display->userArea;
+    const auto left = juce::jmax (area.getX(), juce::jmin (outer.getX(), area.getRight() - outer.getWidth()));
+    const auto top = juce::jmax (area.getY(), juce::jmin (outer.getY(), area.getBottom() - outer.getHeight()));
+
+    if (left != outer.getX() || top != outer.getY())
+        parentWindow->setTopLeftPosition (parentWindow->getX() + left - outer.getX(), parentWindow->getY() + top - outer.getY());
 }
 
 //==============================================================================
@@ -299,6 +331,7 @@ void MainComponent::rebuildView()
     if (HardwareBackend::getInstance() == nullptr)
     {
         setBounds (getX(), getY(), 600, 400);
+        keepWindowOnScreen();
         return;
     }
 

@@ -90,5 +90,9 @@ private:
     void buildAdvancedView();
     bool isAdvanced() const;
 
+    /** Moves the window just enough that it lies on its display's user area, title bar and frame
+        included, when its new size took it past an edge; a window that fits stays where it is. */
+    void keepWindowOnScreen();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -217,3 +217,192 @@ TEST_F (MainViewWindowTest, ScrollingKeepsACellsTypedEntryOpenAndFocused)
     EXPECT_TRUE (cell->editor.hasKeyboardFocus (false));
     EXPECT_TRUE (view->matrixContainer.isVisible());
 }
+
+namespace
+{
+/** The main window on a screen of 1920 x 1200 (the private server's, without task bars: all of it
+    is the user area), the display on which the larger interfaces' advanced views first went past
+    the screen's edges. On Windows the display is the system's own: the tests need its user area
+    to be the same. */
+class MainWindowPlacementTest : public MainViewTest
+{
+protected:
+    void SetUp() override
+    {
+        auto& display = XvfbDisplay::get (1920, 1200);
+
+        if (! display.isUsable())
+            GTEST_SKIP() << display.getProblem().toStdString();
+
+        const auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+
+        if (area != juce::Rectangle<int> (0, 0, 1920, 1200))
+            GTEST_SKIP() << "needs a user area of 0, 0, 1920 x 1200; this display's is " << area.toString();
+    }
+
+    void TearDown() override
+    {
+        closeView();
+        win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", nullptr);
+    }
+
+    /** The simulated library with interfaces of the given models, the first one opened. */
+    void startSimulatorWith (const char* models)
+    {
+        win::setEnvironmentVariable ("KELVARO_SIM_DEVICES", models);
+        startSimulator();
+    }
+
+    /** The simple view in a window on the desktop, centred as the application centres it. */
+    void openSimpleViewCentred()
+    {
+        storeMode (false);
+        openView (true);
+        window->centreWithSize (window->getWidth(), window->getHeight());
+        window->setVisible (true);
+        pump();
+        ASSERT_EQ (window->getBounds(), juce::Rectangle<int> (560, 325, 800, 550));
+    }
+
+    /** Gives the window the frame of a window manager, a title bar of 27 pixels and borders of 3,
+        as its peer reports it; false where no frame can be announced (on Windows the system draws
+        its own). Without a window manager to take the frame in, the server puts the window where
+        its frame would begin once the window moves, and the window learns of that when the
+        message loop runs: after this, the window's bounds are looked at before it runs again. */
+    bool announceFrame()
+    {
+        const juce::BorderSize<int> frame (27, 3, 3, 3);
+
+        if (! XvfbDisplay::get().setFrameExtents (*window, frame))
+            return false;
+
+        const auto& peer = *window->getPeer();
+
+        for (int attempt = 0; attempt < 100 && ! peer.getFrameSizeIfPresent(); ++attempt)
+            pump (20);
+
+        EXPECT_TRUE (peer.getFrameSizeIfPresent());
+        EXPECT_EQ (peer.getFrameSizeIfPresent() ? *peer.getFrameSizeIfPresent() : juce::BorderSize<int>(), frame);
+        return true;
+    }
+
+    /** The mode as the user chooses it in the settings panel's Mode box (1 simple, 2 advanced). */
+    void chooseMode (int id)
+    {
+        view->settingsComponent.modeBox.setSelectedId (id, juce::sendNotificationSync);
+    }
+};
+} // namespace
+
+TEST_F (MainWindowPlacementTest, TrovikAdvancedFromTheCentredSimpleViewMovesToTheScreensTopLeft)
+{
+    startSimulatorWith ("Trovik");
+    openSimpleViewCentred();
+
+    // 2200 x 1570 clamped to the user area; at 560, 325 only 1360 x 875 of it would show.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, 1920, 1200));
+    EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 1920, 1200));
+    EXPECT_EQ (window->getConstrainer()->getMaximumWidth(), 1920);
+    EXPECT_EQ (window->getConstrainer()->getMaximumHeight(), 1200);
+
+    // Smaller again, the window fits where it is and stays there.
+    chooseMode (1);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, 800, 550));
+
+    window->setTopLeftPosition (1000, 600);
+    pump();
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (1000, 600, 800, 550));
+
+    // A window that is not on the desktop is left where it is, whatever its size.
+    window->removeFromDesktop();
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (1000, 600, 1920, 1200));
+}
+
+TEST_F (MainWindowPlacementTest, PexaAdvancedMovesUpByWhatWouldStickOutOnly)
+{
+    startSimulatorWith ("Pexa");
+    openSimpleViewCentred();
+
+    // 1300 x 1030: it fits sideways at x 560 and would reach 155 pixels below the screen.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (560, 170, 1300, 1030));
+    EXPECT_EQ (window->getConstrainer()->getMinimumWidth(), 660);
+    EXPECT_EQ (window->getConstrainer()->getMaximumHeight(), 1200);
+
+    // Back in the simple view it stays where the advanced view put it.
+    chooseMode (1);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (560, 170, 800, 550));
+
+    // An advanced view that fits keeps its position exactly, on the screen's edges too.
+    window->setTopLeftPosition (0, 0);
+    pump();
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, 1300, 1030));
+
+    window->setTopLeftPosition (620, 170);
+    pump();
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (620, 170, 1300, 1030));
+
+    // One pixel beyond the right and the bottom edge: one pixel back, each way.
+    window->setTopLeftPosition (621, 171);
+    pump();
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (620, 170, 1300, 1030));
+}
+
+TEST_F (MainWindowPlacementTest, TrovikAdvancedKeepsTheTitleBarOfItsFrameOnTheScreen)
+{
+    startSimulatorWith ("Trovik");
+    openSimpleViewCentred();
+
+    // In the screen's top-left corner, where centring puts a window as large as the screen: with
+    // the frame, the title bar is above the screen.
+    window->setTopLeftPosition (0, 0);
+    pump();
+
+    if (! announceFrame())
+        GTEST_SKIP() << "the frame around a window cannot be set here";
+
+    ASSERT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, 800, 550));
+
+    // The view fills the user area, and with the frame the window is larger still: the frame's
+    // top-left goes to the screen's top-left, so that the title bar shows.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (3, 27, 1920, 1200));
+}
+
+TEST_F (MainWindowPlacementTest, SulkaAdvancedMovesUpByWhatItsFrameWouldStickOut)
+{
+    startSimulatorWith ("Sulka");
+    openSimpleViewCentred();
+
+    if (! announceFrame())
+        GTEST_SKIP() << "the frame around a window cannot be set here";
+
+    ASSERT_EQ (window->getBounds(), juce::Rectangle<int> (560, 325, 800, 550));
+
+    // 1300 x 1030 with the frame, 1306 x 1060, from 557, 298: 158 pixels too low, none too wide.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (560, 167, 1300, 1030));
+}
+
+TEST_F (MainWindowPlacementTest, TheViewWithoutABackendAlsoBringsItsWindowBackOnTheScreen)
+{
+    startSimulatorWith ("Pexa");
+    openSimpleViewCentred();
+
+    // Dragged partly past the screen's right and bottom edges, then the view goes down to its
+    // 600 x 400 without a backend (which only happens once the backend is gone at shut-down).
+    window->setTopLeftPosition (1700, 1000);
+    pump();
+    ASSERT_EQ (window->getBounds(), juce::Rectangle<int> (1700, 1000, 800, 550));
+
+    HardwareBackend::deleteInstance();
+    ASSERT_EQ (HardwareBackend::getInstance(), nullptr);
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (1320, 800, 600, 400));
+}

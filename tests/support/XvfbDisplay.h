@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
 
@@ -10,7 +10,9 @@ class XvfbServer;
     A private X server (an XvfbServer) for the tests whose own windows need a real display:
     keyboard focus, key presses through the window's peer, displays.
 
-    XvfbDisplay::get() starts the server on the first call and points DISPLAY at it; the server
+    XvfbDisplay::get() starts the server on the first call and points DISPLAY at it (a screen of
+    1280 x 1024 unless the first call names another size; later calls get the server as it was
+    started, whatever size they name; on Windows the display is the system's own); the server
     lives until the test process ends (it is stopped after the framework has closed its X
     connection, and dies with the process in any case). Call it before anything opens a window or
     asks for the displays: the framework connects to the X server only once per process.
@@ -25,7 +27,7 @@ class XvfbServer;
 class XvfbDisplay
 {
 public:
-    static XvfbDisplay& get();
+    static XvfbDisplay& get (int screenWidth = 1280, int screenHeight = 1024);
 
     /** True when the server runs and the framework's window system is connected to it. */
     bool isUsable() const;
@@ -33,10 +35,15 @@ public:
     /** Why the display cannot be used, for a skipped test's message. */
     juce::String getProblem() const;
 
+    /** Announces a window manager's frame around a top-level window, as the window's peer then
+        reports it (only the number: nothing is drawn). False where that cannot be done: on
+        Windows the system draws real frames. */
+    bool setFrameExtents (juce::Component& window, juce::BorderSize<int> frame) const;
+
     ~XvfbDisplay();
 
 private:
-    XvfbDisplay();
+    XvfbDisplay (int screenWidth, int screenHeight);
 
     std::unique_ptr<XvfbServer> server;
     juce::String problem;

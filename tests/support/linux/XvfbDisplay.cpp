@@ -3,6 +3,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace
@@ -13,16 +14,16 @@ juce::JUCEApplicationBase* createNoApplication()
 }
 } // namespace
 
-XvfbDisplay& XvfbDisplay::get()
+XvfbDisplay& XvfbDisplay::get (int screenWidth, int screenHeight)
 {
     // A function-local static: it goes after main() has returned, so the server outlives the
     // framework's X connection (Xlib ends the process when its server vanishes under it).
-    static XvfbDisplay display;
+    static XvfbDisplay display (screenWidth, screenHeight);
     return display;
 }
 
-XvfbDisplay::XvfbDisplay()
-    : server (std::make_unique<XvfbServer> (1280, 1024))
+XvfbDisplay::XvfbDisplay (int screenWidth, int screenHeight)
+    : server (std::make_unique<XvfbServer> (screenWidth, screenHeight))
 {
     if (juce::JUCEApplicationBase::createInstance == nullptr)
         juce::JUCEApplicationBase::createInstance = &createNoApplication;
@@ -52,4 +53,13 @@ juce::String XvfbDisplay::getProblem() const
         return "no X server";
 
     return "the window system was set up before Xvfb started; run this test in a process of its own";
+}
+
+bool XvfbDisplay::setFrameExtents (juce::Component& window, juce::BorderSize<int> frame) const
+{
+    auto* handle = window.getWindowHandle();
+
+    return handle != nullptr
+        && server->setFrameExtents (static_cast<unsigned long> (reinterpret_cast<std::uintptr_t> (handle)),
+                                    frame.getLeft(), frame.getRight(), frame.getTop(), frame.getBottom());
 }

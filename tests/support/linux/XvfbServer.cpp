@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace
@@ -62,6 +63,7 @@ public:
         closeDisplay = reinterpret_cast<decltype (closeDisplay)> (::dlsym (library, "XCloseDisplay"));
         internAtom = reinterpret_cast<decltype (internAtom)> (::dlsym (library, "XInternAtom"));
         sendEvent = reinterpret_cast<decltype (sendEvent)> (::dlsym (library, "XSendEvent"));
+        changeProperty = reinterpret_cast<decltype (changeProperty)> (::dlsym (library, "XChangeProperty"));
         sync = reinterpret_cast<decltype (sync)> (::dlsym (library, "XSync"));
         setErrorHandler = reinterpret_cast<decltype (setErrorHandler)> (::dlsym (library, "XSetErrorHandler"));
     }
@@ -75,13 +77,14 @@ public:
     bool isLoaded() const noexcept
     {
         return openDisplay != nullptr && closeDisplay != nullptr && internAtom != nullptr
-            && sendEvent != nullptr && sync != nullptr && setErrorHandler != nullptr;
+            && sendEvent != nullptr && changeProperty != nullptr && sync != nullptr && setErrorHandler != nullptr;
     }
 
     Display* (*openDisplay) (const char*) = nullptr;
     int (*closeDisplay) (Display*) = nullptr;
     Atom (*internAtom) (Display*, const char*, int) = nullptr;
     int (*sendEvent) (Display*, Window, int, long, XEvent*) = nullptr;
+    int (*changeProperty) (Display*, Window, Atom, Atom, int, int, const unsigned char*, int) = nullptr;
     int (*sync) (Display*, int) = nullptr;
     XErrorHandler (*setErrorHandler) (XErrorHandler) = nullptr;
 
@@ -208,6 +211,29 @@ bool XvfbServer::sendCloseRequest (unsigned long window) const
 bool XvfbServer::sendWakeUp (unsigned long window) const
 {
     return sendClientMessage (window, "KELVARO_TEST_WAKE_UP", nullptr);
+}
+
+bool XvfbServer::setFrameExtents (unsigned long window, int left, int right, int top, int bottom) const
+{
+    Xlib x;
+
+    if (! isRunning() || ! x.isLoaded())
+        return false;
+
+    auto* connection = x.openDisplay (displayName.toRawUTF8());
+
+    if (connection == nullptr)
+        return false;
+
+    // 32-bit properties travel as longs in Xlib's calls.
+    const long extents[] = { left, right, top, bottom };
+    const auto previousHandler = x.setErrorHandler (&ignoreXError);
+    x.changeProperty (connection, window, x.internAtom (connection, "_NET_FRAME_EXTENTS", 0), XA_CARDINAL, 32,
+                      PropModeReplace, reinterpret_cast<const unsigned char*> (extents), 4);
+    x.sync (connection, 0);
+    x.closeDisplay (connection);
+    x.setErrorHandler (previousHandler);
+    return true;
 }
 
 bool XvfbServer::sendClientMessage (unsigned long window, const char* type, const char* data) const

@@ -33,6 +33,10 @@ public:
         but gives the window's program something to read on its connection to the server. */
     bool sendWakeUp (unsigned long window) const;
 
+    /** Gives a top-level window the frame extents that a window manager would announce for the
+        frame it draws around the window (_NET_FRAME_EXTENTS), without drawing or moving anything. */
+    bool setFrameExtents (unsigned long window, int left, int right, int top, int bottom) const;
+
 private:
     bool sendClientMessage (unsigned long window, const char* type, const char* data) const;
     void start (int number, const juce::String& screenSize);

@@ -18,13 +18,13 @@ juce::JUCEApplicationBase* createNoApplication()
 }
 } // namespace
 
-XvfbDisplay& XvfbDisplay::get()
+XvfbDisplay& XvfbDisplay::get (int, int)
 {
-    static XvfbDisplay display;
+    static XvfbDisplay display (0, 0);
     return display;
 }
 
-XvfbDisplay::XvfbDisplay()
+XvfbDisplay::XvfbDisplay (int, int)
 {
     // As on Linux: the framework then installs its own handlers and treats the process as an app.
     if (juce::JUCEApplicationBase::createInstance == nullptr)
@@ -41,4 +41,9 @@ bool XvfbDisplay::isUsable() const
 juce::String XvfbDisplay::getProblem() const
 {
     return "the window system shows no display";
+}
+
+bool XvfbDisplay::setFrameExtents (juce::Component&, juce::BorderSize<int>) const
+{
+    return false;
 }
