@@ -3,7 +3,7 @@
 #ifndef _WIN32
  #include <cerrno>
  #include <chrono>
- #include <cstring>
+ #include <cstdio>
  #include <fcntl.h>
  #include <sys/mman.h>
  #include <sys/stat.h>
@@ -33,7 +33,8 @@ DWORD errorFromErrno (int error) noexcept
         case ENOENT:       return ERROR_FILE_NOT_FOUND;
         case EACCES:
         case EPERM:
-        case ELOOP:        return ERROR_ACCESS_DENIED;   // ELOOP: a symbolic link in the file's place
+        case EISDIR:
+        case ELOOP:        return ERROR_ACCESS_DENIED;   // a folder or a symbolic link in the file's place
         case ETIMEDOUT:    return ERROR_TIMEOUT;
         case EMFILE:
         case ENFILE:       return errorTooManyOpenFiles;
@@ -103,13 +104,13 @@ int closeFailing (int file, int error) noexcept
 // Opens the event's file and takes its creator's byte; `status` is the file's after that. The file
 // is checked before anything else is done with it. A file that its last holder removed while
 // this one waited for the byte is given up for the one that now carries the name.
-int openFile (const char* name, bool mayCreate, struct stat& status) noexcept
+int openFile (const char* path, bool mayCreate, struct stat& status) noexcept
 {
     const auto deadline = lockDeadline();
 
     for (;;)
     {
-        const int file = ::shm_open (name, O_RDWR | O_NOFOLLOW | O_CLOEXEC | (mayCreate ? O_CREAT : 0), 0600);
+        const int file = ::open (path, O_RDWR | O_NOFOLLOW | O_CLOEXEC | (mayCreate ? O_CREAT : 0), 0600);
 
         if (file < 0)
             return -1;
@@ -147,17 +148,19 @@ HANDLE EventObject::open (const std::string& fullName, bool mayCreate, bool init
         return nullptr;
     }
 
+    auto event = new EventObject();
+    std::snprintf (event->path, sizeof (event->path), "%s%s", folder, fullName.c_str());
+
     struct stat status {};
-    const int file = openFile (fullName.c_str(), mayCreate, status);
+    const int file = openFile (event->path, mayCreate, status);
 
     if (file < 0)
     {
         error = errorFromErrno (errno);
+        delete event;
         return nullptr;
     }
 
-    auto event = new EventObject();
-    std::strncpy (event->fileName, fullName.c_str(), sizeof (event->fileName) - 1);
     event->file = file;
 
     const bool held = ! lockByte (file, F_WRLCK, holderByte);
@@ -242,7 +245,7 @@ void EventObject::close() noexcept
         // The last holder removes the name, under the creator's byte so that nobody is joining
         // meanwhile. Without that byte in time the name stays: the next creator finds no holder.
         if (lockByteBefore (file, creatorByte, lockDeadline()) && lockByte (file, F_WRLCK, holderByte))
-            ::shm_unlink (fileName);
+            ::unlink (path);
 
         ::close (file);
     }

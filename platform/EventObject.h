@@ -77,11 +77,12 @@ private:
     EventObject() = default;
 
     static constexpr std::uint32_t liveTag = 0x4B455654;   // "KEVT"
+    static constexpr char folder[] = "/dev/shm";            // where the files of named events are
 
     std::uint32_t tag = liveTag;
     sem_t* sem = nullptr;                                   // in a shared mapping of the file, or of memory for an event without a name
     int file = -1;                                          // -1 for an event without a name
-    char fileName[NAME_MAX + 2] = {};                       // the full name: "/" and the name of the file
+    char path[sizeof (folder) + NAME_MAX + 1] = {};         // the folder and the full name
 };
 } // namespace win
 #endif

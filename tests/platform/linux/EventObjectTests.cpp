@@ -204,7 +204,7 @@ TEST (EventObjectTests, AFileThatOthersMayOpenIsRefusedWithoutWaiting)
     }
 
     ::close (file);
-    EXPECT_TRUE (exists (planted.path)) << "another's file is not for this layer to remove";
+    EXPECT_TRUE (exists (planted.path)) << "a refused file is not for this layer to remove";
 
     // A symbolic link in the file's place is not followed, not even to a file of the user's own.
     const RemovedAtEnd target { eventFile ("linkTarget") };
@@ -223,6 +223,13 @@ TEST (EventObjectTests, AFileThatOthersMayOpenIsRefusedWithoutWaiting)
     struct stat status {};
     ASSERT_EQ (::stat (target.path.c_str(), &status), 0);
     EXPECT_EQ (status.st_size, 0) << "the link's target was used";
+
+    // Nor is a folder.
+    ASSERT_EQ (::unlink (planted.path.c_str()), 0);
+    ASSERT_EQ (::mkdir (planted.path.c_str(), 0700), 0);
+    EXPECT_EQ (CreateEventA (nullptr, 0, 0, name), nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_ACCESS_DENIED);
+    ::rmdir (planted.path.c_str());
 }
 
 TEST (EventObjectTests, AnotherUsersFileIsRefusedWithoutWaiting)
