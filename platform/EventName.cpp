@@ -2,6 +2,10 @@
 
 #include "platform/LayerHost.h"
 
+#ifndef _WIN32
+ #include <unistd.h>
+#endif
+
 namespace win
 {
 namespace
@@ -26,9 +30,16 @@ std::string EventName::of (const char* name)
     appendSanitised (result, LayerHost::eventNamePrefix());
     return result + name;
    #else
-    std::string result = "/";
-    appendSanitised (result, LayerHost::eventNamePrefix() + name);
-    return result;
+    return ofUser (name, static_cast<unsigned int> (::geteuid()));
    #endif
 }
+
+#ifndef _WIN32
+std::string EventName::ofUser (const char* name, unsigned int userId)
+{
+    std::string result = "/event." + std::to_string (userId) + ".";
+    appendSanitised (result, LayerHost::eventNamePrefix() + name);
+    return result;
+}
+#endif
 } // namespace win

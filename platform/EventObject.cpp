@@ -1,13 +1,13 @@
 #include "platform/EventObject.h"
 
 #ifndef _WIN32
- #include <atomic>
  #include <cerrno>
+ #include <chrono>
  #include <cstdio>
- #include <cstring>
  #include <fcntl.h>
  #include <sys/mman.h>
  #include <sys/stat.h>
+ #include <thread>
  #include <unistd.h>
 
 namespace win
@@ -18,16 +18,24 @@ constexpr DWORD errorTooManyOpenFiles = 4;    // ERROR_TOO_MANY_OPEN_FILES
 constexpr DWORD errorNotEnoughMemory  = 8;    // ERROR_NOT_ENOUGH_MEMORY
 constexpr DWORD errorFilenameTooLong  = 206;  // ERROR_FILENAME_EXCED_RANGE
 
-// The bytes of the lock file: one for whoever creates or opens the event, one for its holders.
+// The bytes of the file that are locked: one for whoever creates, opens or closes the event, one
+// for its holders. The file's content is the semaphore alone.
 constexpr off_t creatorByte = 0;
 constexpr off_t holderByte = 1;
+constexpr off_t fileSize = sizeof (sem_t);
+
+using Clock = std::chrono::steady_clock;
 
 DWORD errorFromErrno (int error) noexcept
 {
     switch (error)
     {
         case ENOENT:       return ERROR_FILE_NOT_FOUND;
-        case EACCES:       return ERROR_ACCESS_DENIED;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case ELOOP:        return ERROR_ACCESS_DENIED;   // a folder or a symbolic link in the file's place
+        case ETIMEDOUT:    return ERROR_TIMEOUT;
         case EMFILE:
         case ENFILE:       return errorTooManyOpenFiles;
         case ENOMEM:
@@ -37,7 +45,7 @@ DWORD errorFromErrno (int error) noexcept
     }
 }
 
-bool lockByte (int file, short type, off_t byte, bool wait) noexcept
+bool lockByte (int file, short type, off_t byte) noexcept
 {
     struct flock lock {};
     lock.l_type = type;
@@ -48,51 +56,79 @@ bool lockByte (int file, short type, off_t byte, bool wait) noexcept
     int result = 0;
 
     do
-        result = ::fcntl (file, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock);
+        result = ::fcntl (file, F_OFD_SETLK, &lock);
     while (result != 0 && errno == EINTR);
 
     return result == 0;
 }
 
-// Opens the event's lock file and takes its creator's byte. A file that its last holder removed
-// while this one waited for the byte is given up for the one that now carries the name.
-int openLockFile (const char* name, bool mayCreate) noexcept
+// Takes the exclusive lock on the byte, trying again until the deadline (then errno is ETIMEDOUT).
+bool lockByteBefore (int file, off_t byte, Clock::time_point deadline) noexcept
 {
     for (;;)
     {
-        const int file = ::shm_open (name, O_RDWR | (mayCreate ? O_CREAT : 0), 0600);
+        if (lockByte (file, F_WRLCK, byte))
+            return true;
+
+        if (errno != EAGAIN && errno != EACCES)
+            return false;
+
+        if (Clock::now() >= deadline)
+        {
+            errno = ETIMEDOUT;
+            return false;
+        }
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (1));
+    }
+}
+
+Clock::time_point lockDeadline() noexcept
+{
+    return Clock::now() + std::chrono::milliseconds (EventObject::lockTimeLimitMs);
+}
+
+// A regular file of the effective user that neither group nor others may open.
+bool isUsersOwn (const struct stat& status) noexcept
+{
+    return S_ISREG (status.st_mode) && status.st_uid == ::geteuid() && (status.st_mode & 077) == 0;
+}
+
+int closeFailing (int file, int error) noexcept
+{
+    ::close (file);
+    errno = error;
+    return -1;
+}
+
+// Opens the event's file and takes its creator's byte; `status` is the file's after that. The file
+// is checked before anything else is done with it. A file that its last holder removed while
+// this one waited for the byte is given up for the one that now carries the name.
+int openFile (const char* path, bool mayCreate, struct stat& status) noexcept
+{
+    const auto deadline = lockDeadline();
+
+    for (;;)
+    {
+        const int file = ::open (path, O_RDWR | O_NOFOLLOW | O_CLOEXEC | (mayCreate ? O_CREAT : 0), 0600);
 
         if (file < 0)
             return -1;
 
-        if (! lockByte (file, F_WRLCK, creatorByte, true))
-        {
-            const auto error = errno;
-            ::close (file);
-            errno = error;
-            return -1;
-        }
+        if (::fstat (file, &status) != 0)
+            return closeFailing (file, errno);
 
-        struct stat status {};
+        if (! isUsersOwn (status))
+            return closeFailing (file, EACCES);
 
-        if (::fstat (file, &status) == 0 && status.st_nlink > 0)
+        if (! lockByteBefore (file, creatorByte, deadline) || ::fstat (file, &status) != 0)
+            return closeFailing (file, errno);
+
+        if (status.st_nlink > 0)
             return file;
 
         ::close (file);
     }
-}
-
-// Leaves the lock file and its names when this holder was the last one (the creator's byte is
-// held): the names go with it.
-void closeLockFile (int file, const char* semaphoreName, const char* lockFileName) noexcept
-{
-    if (lockByte (file, F_WRLCK, holderByte, false))
-    {
-        ::sem_unlink (semaphoreName);
-        ::shm_unlink (lockFileName);
-    }
-
-    ::close (file);
 }
 } // namespace
 
@@ -113,10 +149,10 @@ HANDLE EventObject::open (const std::string& fullName, bool mayCreate, bool init
     }
 
     auto event = new EventObject();
-    std::strncpy (event->semaphoreName, fullName.c_str(), sizeof (event->semaphoreName) - 1);
-    std::snprintf (event->lockFileName, sizeof (event->lockFileName), "/event.%s", fullName.c_str() + 1);
+    std::snprintf (event->path, sizeof (event->path), "%s%s", folder, fullName.c_str());
 
-    const int file = openLockFile (event->lockFileName, mayCreate);
+    struct stat status {};
+    const int file = openFile (event->path, mayCreate, status);
 
     if (file < 0)
     {
@@ -125,80 +161,94 @@ HANDLE EventObject::open (const std::string& fullName, bool mayCreate, bool init
         return nullptr;
     }
 
-    const bool held = ! lockByte (file, F_WRLCK, holderByte, false);
+    event->file = file;
 
-    if (held)
+    const bool held = ! lockByte (file, F_WRLCK, holderByte);
+    bool usable = true;
+
+    if (held && status.st_size < fileSize)
     {
-        event->sem = ::sem_open (event->semaphoreName, 0);
+        errno = EINVAL;
+        usable = false;
     }
-    else if (mayCreate)
+    else if (! held && ! mayCreate)
     {
-        // Nobody holds the event: whatever semaphore is left of it is a dead process's.
-        ::sem_unlink (event->semaphoreName);
-        event->sem = ::sem_open (event->semaphoreName, O_CREAT | O_EXCL, 0600, initialState ? 1u : 0u);
-        created = true;
+        errno = ENOENT;
+        usable = false;
+    }
+    else if (! held)
+    {
+        usable = ::ftruncate (file, fileSize) == 0;
+    }
+
+    if (usable)
+    {
+        void* memory = ::mmap (nullptr, static_cast<std::size_t> (fileSize), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+        usable = memory != MAP_FAILED;
+        event->sem = usable ? static_cast<sem_t*> (memory) : nullptr;
+    }
+
+    if (usable && ! held)
+    {
+        // Nobody holds the event: whatever the file holds is a dead process's.
+        usable = ::sem_init (event->sem, 1, initialState ? 1u : 0u) == 0;
+        created = usable;
     }
 
     // From here on this handle is one of the holders (its exclusive lock becomes a shared one).
-    if (event->sem == SEM_FAILED || event->sem == nullptr || ! lockByte (file, F_RDLCK, holderByte, false))
+    if (! usable || ! lockByte (file, F_RDLCK, holderByte))
     {
-        error = held || mayCreate ? errorFromErrno (errno) : ERROR_FILE_NOT_FOUND;
-
-        if (event->sem != SEM_FAILED && event->sem != nullptr)
-            ::sem_close (event->sem);
-
-        closeLockFile (file, event->semaphoreName, event->lockFileName);
-        delete event;
+        error = errorFromErrno (errno);
+        created = false;
+        event->close();   // removes the name when nobody holds the event
         return nullptr;
     }
 
-    lockByte (file, F_UNLCK, creatorByte, false);
-    event->lockFile = file;
+    lockByte (file, F_UNLCK, creatorByte);
     error = ERROR_SUCCESS;
     return event;
 }
 
 HANDLE EventObject::anonymous (bool initialState, DWORD& error)
 {
-    // A name that only this copy of the layer in this process makes, removed at once.
-    static std::atomic<std::uint64_t> counter { 0 };
-    const auto base = "/anonymous-" + std::to_string (::getpid()) + "-"
-                    + std::to_string (reinterpret_cast<std::uintptr_t> (&counter)) + "-";
+    void* memory = ::mmap (nullptr, sizeof (sem_t), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
 
-    for (int attempt = 0; attempt < 100; ++attempt)
+    if (memory == MAP_FAILED)
     {
-        const auto name = base + std::to_string (counter++);
-        auto* semaphore = ::sem_open (name.c_str(), O_CREAT | O_EXCL, 0600, initialState ? 1u : 0u);
-
-        if (semaphore != SEM_FAILED)
-        {
-            ::sem_unlink (name.c_str());
-            auto event = new EventObject();
-            event->sem = semaphore;
-            error = ERROR_SUCCESS;
-            return event;
-        }
-
-        if (errno != EEXIST)
-        {
-            error = errorFromErrno (errno);
-            return nullptr;
-        }
+        error = errorFromErrno (errno);
+        return nullptr;
     }
 
-    error = ERROR_ALREADY_EXISTS;
-    return nullptr;
+    auto* semaphore = static_cast<sem_t*> (memory);
+    ::sem_init (semaphore, 0, initialState ? 1u : 0u);
+
+    auto event = new EventObject();
+    event->sem = semaphore;
+    error = ERROR_SUCCESS;
+    return event;
 }
 
 void EventObject::close() noexcept
 {
     tag = 0;
-    ::sem_close (sem);
 
-    if (lockFile >= 0 && lockByte (lockFile, F_WRLCK, creatorByte, true))
-        closeLockFile (lockFile, semaphoreName, lockFileName);
-    else if (lockFile >= 0)
-        ::close (lockFile);
+    if (file < 0)
+    {
+        ::sem_destroy (sem);
+        ::munmap (sem, sizeof (sem_t));
+    }
+    else
+    {
+        if (sem != nullptr)
+            ::munmap (sem, static_cast<std::size_t> (fileSize));
+
+        // The last holder removes the name, under the creator's byte so that nobody is joining
+        // meanwhile. Without that byte in time the name stays: the next creator finds no holder.
+        if (lockByteBefore (file, creatorByte, lockDeadline()) && lockByte (file, F_WRLCK, holderByte))
+            ::unlink (path);
+
+        ::close (file);
+    }
 
     delete this;
 }

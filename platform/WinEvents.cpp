@@ -26,7 +26,7 @@ BOOL CloseHandle (HANDLE handle)
 }
 } // namespace win
 
-#else // POSIX named semaphores with the semantics of an auto-reset event
+#else // POSIX semaphores with the semantics of an auto-reset event (EventObject)
 
  #include "platform/EventObject.h"
  #include "platform/WinModules.h"

@@ -44,6 +44,7 @@ constexpr DWORD ERROR_MOD_NOT_FOUND     = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND    = 127;
 constexpr DWORD ERROR_ALREADY_EXISTS    = 183;
 constexpr DWORD ERROR_MORE_DATA         = 234;
+constexpr DWORD ERROR_TIMEOUT           = 1460;
 
 constexpr REGSAM KEY_READ = 0x20019;
 

@@ -1,5 +1,6 @@
 #include "backend/HardwareBackend.h"
 #include "backend/HardwareBackendPimpl.h"
+#include "platform/EventName.h"
 #include "platform/WideText.h"
 #include "platform/WinEvents.h"
 #include "platform/WinHost.h"
@@ -28,9 +29,13 @@ struct CountingListener final : HardwareBackend::Listener
     int changes = 0, settingsChanges = 0;
 };
 
-/** The names of the POSIX semaphores that stand for this process's events. */
-std::set<std::string> semaphoresWithPrefix (const std::string& prefix)
+/** The names of this process's events that have a file in /dev/shm (EventName: "/dev/shm" and
+    the full name of the event). */
+std::set<std::string> eventsWithFiles()
 {
+    auto stem = win::EventName::of ("-");   // "/event.<user>.<prefix>-"
+    stem = stem.substr (1, stem.size() - 2);
+
     std::set<std::string> names;
     std::error_code error;
 
@@ -38,8 +43,8 @@ std::set<std::string> semaphoresWithPrefix (const std::string& prefix)
     {
         const auto name = entry.path().filename().string();
 
-        if (name.rfind ("sem." + prefix, 0) == 0)
-            names.insert (name.substr (4 + prefix.size()));
+        if (name.rfind (stem, 0) == 0)
+            names.insert (name.substr (stem.size()));
     }
 
     return names;
@@ -70,7 +75,7 @@ TEST (ProgramEventNames, TheBackendCreatesTheDriversTwoEventsUnderTheirNames)
 
     if (! win::isWindowsBuild)
     {
-        EXPECT_EQ (semaphoresWithPrefix (prefix), (std::set<std::string> { "PNPdeviceChange", "deviceSettingsChange" }));
+        EXPECT_EQ (eventsWithFiles(), (std::set<std::string> { "PNPdeviceChange", "deviceSettingsChange" }));
     }
 
     EXPECT_EQ (signalByName ((prefix + "deviceSettingsChange").c_str()), 1);
@@ -92,6 +97,6 @@ TEST (ProgramEventNames, TheBackendCreatesTheDriversTwoEventsUnderTheirNames)
 
     if (! win::isWindowsBuild)
     {
-        EXPECT_TRUE (semaphoresWithPrefix (prefix).empty()) << "the backend's events outlive it";
+        EXPECT_TRUE (eventsWithFiles().empty()) << "the backend's events outlive it";
     }
 }

@@ -1,3 +1,4 @@
+#include "platform/EventName.h"
 #include "platform/WideText.h"
 #include "platform/WinEvents.h"
 #include "platform/WinHost.h"
@@ -258,6 +259,20 @@ TEST (WinEventsTests, AnEventLeftSignalledByACrashedProcessIsCreatedAfresh)
     EXPECT_EQ (CloseHandle (signalled), 1);
 }
 
+TEST (WinEventsTests, ASignalLeftByACrashedProcessIsGoneWhenACreatorComesFirst)
+{
+    ASSERT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signalAndCrash, "PNPdeviceChange"), 0);
+
+    auto* event = CreateEventA (nullptr, 0, 0, "PNPdeviceChange");
+    ASSERT_NE (event, nullptr);
+    EXPECT_EQ (GetLastError(), ERROR_SUCCESS);
+    EXPECT_EQ (poll (event), WAIT_TIMEOUT) << "the dead process's signal is still pending";
+
+    EXPECT_EQ (EventHelperProcess::run (EventHelperProcess::Action::signal, "PNPdeviceChange"), 0);
+    EXPECT_EQ (poll (event), WAIT_OBJECT_0);
+    EXPECT_EQ (CloseHandle (event), 1);
+}
+
 TEST (WinEventsTests, WaitsUpToTheTimeOut)
 {
     auto* event = CreateEventA (nullptr, 0, 0, nullptr);   // an event without a name
@@ -282,9 +297,8 @@ TEST (WinEventsTests, TheLongestNameThatFitsWorksAcrossProcesses)
     if (isWindowsBuild)
         GTEST_SKIP() << "Windows has limits of its own";
 
-    // The semaphore "sem.<name>" and the lock file "event.<name>" must both fit a file name of
-    // at most 255 bytes.
-    const auto room = std::size_t (255) - 6 - TestEventNames::prefix().size();
+    // The event's file "event.<user id>.<prefix><name>" must fit a file name of at most 255 bytes.
+    const auto room = std::size_t (255) - (EventName::of ("n").size() - 2);
     const std::string longest (room, 'n');
 
     auto* event = CreateEventA (nullptr, 0, 0, longest.c_str());

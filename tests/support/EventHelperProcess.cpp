@@ -4,6 +4,7 @@
 #include "platform/WinModules.h"
 #include "platform/driverside/WinEventSignals.h"
 #include "platform/testing/TestEventNames.h"
+#include "support/EventSharingRecord.h"
 
 #include <juce_core/juce_core.h>
 
@@ -21,6 +22,7 @@ const char* nameOf (EventHelperProcess::Action action)
         case EventHelperProcess::Action::signal:         return "signal";
         case EventHelperProcess::Action::joinAndSignal:  return "join-and-signal";
         case EventHelperProcess::Action::signalAndCrash: return "signal-and-crash";
+        case EventHelperProcess::Action::comeAndGo:      return "come-and-go";
     }
 
     return "";
@@ -60,26 +62,105 @@ int signalAndCrash (const char* name)
 
     std::_Exit (0);
 }
+
+// One of the processes of a sharing run (EventSharingRecord): one handle at a time, created or
+// now and then opened, held for a moment or two.
+int comeAndGo (const char* name, const char* recordPath, int number)
+{
+    juce::MemoryMappedFile mapping (juce::File (recordPath), juce::MemoryMappedFile::readWrite, false);
+
+    if (mapping.getData() == nullptr || mapping.getSize() < sizeof (EventSharingRecord) || number < 1)
+        return 1;
+
+    auto& record = *static_cast<EventSharingRecord*> (mapping.getData());
+    juce::Random random;
+
+    while (record.stop.load() == 0)
+    {
+        const bool opens = random.nextInt (4) == 0;
+        auto* event = opens ? win::OpenEventA (win::EVENT_MODIFY_STATE | win::SYNCHRONIZE, 0, name)
+                            : win::CreateEventA (nullptr, 0, 0, name);
+
+        if (event == nullptr)
+        {
+            if (! opens || win::GetLastError() != win::ERROR_FILE_NOT_FOUND)
+            {
+                const EventSharingRecord::ScopedLock lock (record);
+                ++record.failures;
+            }
+
+            continue;
+        }
+
+        {
+            const EventSharingRecord::ScopedLock lock (record);
+            const bool signalled = win::WaitForMultipleObjects (1, &event, 0, 0) == win::WAIT_OBJECT_0;
+
+            if (record.pendingSignaller != 0)
+            {
+                ++record.checks;
+                record.misses += signalled ? 0 : 1;
+            }
+
+            record.failures += win::SetEvent (event) != 0 ? 0 : 1;
+            record.pendingSignaller = number;
+        }
+
+        juce::Thread::sleep (random.nextInt (3));
+
+        {
+            const EventSharingRecord::ScopedLock lock (record);
+
+            if (record.pendingSignaller == number)
+                record.pendingSignaller = 0;
+
+            ++record.rounds;
+        }
+
+        if (win::CloseHandle (event) == 0)
+        {
+            const EventSharingRecord::ScopedLock lock (record);
+            ++record.failures;
+        }
+
+        juce::Thread::sleep (random.nextInt (2));
+    }
+
+    return 0;
+}
+
+juce::StringArray argumentsFor (EventHelperProcess::Action action, const std::string& eventName)
+{
+    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName();
+    return { self, helperOption, nameOf (action), win::TestEventNames::prefix(), eventName };
+}
 } // namespace
 
 int EventHelperProcess::run (Action action, const std::string& eventName)
 {
     juce::ChildProcess child;
-    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName();
 
-    if (! child.start (juce::StringArray { self, helperOption, nameOf (action), win::TestEventNames::prefix(), eventName }, 0)
-        || ! child.waitForProcessToFinish (30000))
+    if (! child.start (argumentsFor (action, eventName), 0) || ! child.waitForProcessToFinish (30000))
         return -1;
 
     return static_cast<int> (child.getExitCode());
 }
 
-bool EventHelperProcess::isHelper (int argc, char** argv)
+std::unique_ptr<juce::ChildProcess> EventHelperProcess::start (Action action, const std::string& eventName,
+                                                               const juce::StringArray& more)
 {
-    return argc == 5 && std::strcmp (argv[1], helperOption) == 0;
+    auto arguments = argumentsFor (action, eventName);
+    arguments.addArray (more);
+    auto child = std::make_unique<juce::ChildProcess>();
+    return child->start (arguments, 0) ? std::move (child) : nullptr;
 }
 
-int EventHelperProcess::helperMain (int, char** argv)
+bool EventHelperProcess::isHelper (int argc, char** argv)
+{
+    return argc >= 5 && std::strcmp (argv[1], helperOption) == 0;
+}
+
+int EventHelperProcess::helperMain (int argc, char** argv)
 {
     const std::string action = argv[2];
     win::TestEventNames::use (argv[3]);
@@ -92,6 +173,9 @@ int EventHelperProcess::helperMain (int, char** argv)
 
     if (action == nameOf (Action::signalAndCrash))
         return signalAndCrash (argv[4]);
+
+    if (action == nameOf (Action::comeAndGo) && argc == 7)
+        return comeAndGo (argv[4], argv[5], std::atoi (argv[6]));
 
     return 3;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
+#include <memory>
 #include <string>
 
 /**
@@ -16,11 +19,17 @@ public:
     {
         signal,               // opens the event by name, sets it and closes it again
         joinAndSignal,        // creates the event, which must exist already, sets it and closes it
-        signalAndCrash        // creates the event, sets it and ends without closing anything
+        signalAndCrash,       // creates the event, sets it and ends without closing anything
+        comeAndGo             // creates or opens the event, checks and sets it, closes it, and so on
+                              // until told to stop (EventSharingRecord; more: the record file, its number)
     };
 
     /** Runs the helper to its end: its exit code, or -1 when it did not start or end within 30 s. */
     static int run (Action action, const std::string& eventName);
+
+    /** Starts the helper with more arguments and leaves it running; null when it did not start. */
+    static std::unique_ptr<juce::ChildProcess> start (Action action, const std::string& eventName,
+                                                      const juce::StringArray& more);
 
     /** True when the test executable was started as a helper; main then returns helperMain(). */
     static bool isHelper (int argc, char** argv);
