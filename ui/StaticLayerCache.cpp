@@ -130,35 +130,58 @@ std::optional<StaticLayerCache::Placement> StaticLayerCache::findPlacement (floa
     Placement placement;
     placement.scale = scale;
 
-    // The owner's origin in the top-level component, and the way there.
+    // The owner's origin in the top-level component, and the part of the owner that the
+    // framework leaves in its clip on the way down: every component clips to its bounds.
     juce::Point<int> origin;
+    placement.visible = owner.getLocalBounds();
 
     for (auto* component = &owner; component != nullptr; component = component->getParentComponent())
     {
         if (component->isTransformed())
             return {};
 
+        placement.visible = placement.visible.getIntersection (component->getLocalBounds() - origin);
+
         if (component->getParentComponent() != nullptr)
             origin += component->getPosition();
     }
 
+    if (placement.visible.isEmpty())
+        return {};
+
     // Device pixels from the top-level component's origin, which the window paints from a whole
-    // pixel with the display's scale as its only transform.
-    const auto axis = [scale] (int start, int length, int& containerStart, int& containerEnd,
-                               int& interiorStart, int& interiorEnd)
+    // pixel with the display's scale as its only transform. The edge pixels of the visible part
+    // are left out of the interior where the owner covers them in part, and on a scaled display
+    // also where a parent cuts it off: a resampled image cut off there does not cover the last
+    // pixel wholly either. Without a scale the renderer covers it.
+    const auto scaled = ! juce::approximatelyEqual (scale, 1.0f);
+    const auto axis = [scale, scaled] (int origin1, int start, int end, bool cutAtStart, bool cutAtEnd,
+                                       int& containerStart, int& containerEnd, int& interiorStart, int& interiorEnd)
     {
-        const auto near = snappedToWholePixel (static_cast<double> (start) * static_cast<double> (scale));
-        const auto far = snappedToWholePixel (near + static_cast<double> (length) * static_cast<double> (scale));
+        cutAtStart = cutAtStart && scaled;
+        cutAtEnd = cutAtEnd && scaled;
+
+        const auto toDevice = [scale] (int position)
+        {
+            return snappedToWholePixel (static_cast<double> (position) * static_cast<double> (scale));
+        };
+
+        const auto near = toDevice (origin1 + start);
+        const auto far = toDevice (origin1 + end);
         containerStart = static_cast<int> (std::floor (near));
         containerEnd = static_cast<int> (std::ceil (far));
-        interiorStart = static_cast<int> (std::ceil (near));
-        interiorEnd = static_cast<int> (std::floor (far));
-        return near;
+        interiorStart = cutAtStart ? containerStart + 1 : static_cast<int> (std::ceil (near));
+        interiorEnd = cutAtEnd ? containerEnd - 1 : static_cast<int> (std::floor (far));
+        return toDevice (origin1);
     };
 
+    const auto& visible = placement.visible;
+    const auto whole = owner.getLocalBounds();
     int left = 0, right = 0, top = 0, bottom = 0, innerLeft = 0, innerRight = 0, innerTop = 0, innerBottom = 0;
-    placement.position = { axis (origin.x, owner.getWidth(), left, right, innerLeft, innerRight),
-                           axis (origin.y, owner.getHeight(), top, bottom, innerTop, innerBottom) };
+    placement.position = { axis (origin.x, visible.getX(), visible.getRight(), visible.getX() != whole.getX(),
+                                 visible.getRight() != whole.getRight(), left, right, innerLeft, innerRight),
+                           axis (origin.y, visible.getY(), visible.getBottom(), visible.getY() != whole.getY(),
+                                 visible.getBottom() != whole.getBottom(), top, bottom, innerTop, innerBottom) };
 
     if (innerRight <= innerLeft || innerBottom <= innerTop)
         return {};
@@ -170,24 +193,30 @@ std::optional<StaticLayerCache::Placement> StaticLayerCache::findPlacement (floa
 
 void StaticLayerCache::paintLayer()
 {
-    // The frame's pixels start at 0. An owner above or left of the frame's origin is painted as
-    // far in as it takes, by an even number of pixels, which keeps halves rounding the same way.
-    const juce::Point<int> inset { juce::jmax (0, 1 - layerArea.getX()) & ~1, juce::jmax (0, 1 - layerArea.getY()) & ~1 };
-    const juce::Image frame (new FramePixels (layer, layerArea.getPosition() + inset));
-    juce::LowLevelGraphicsSoftwareRenderer context (frame, inset, juce::RectangleList<int> (layerArea + inset));
+    // The layer covers only what the top-level component leaves, which starts at pixel 0 or later.
+    const juce::Image frame (new FramePixels (layer, layerArea.getPosition()));
+    juce::LowLevelGraphicsSoftwareRenderer context (frame, {}, juce::RectangleList<int> (layerArea));
     juce::Graphics g (context);
 
-    // The transform of the window, made as the framework makes it: the display's scale, then
-    // each component's position from the top down.
+    // The transform and clip of the window, made as the framework makes them: the display's
+    // scale, then from the top down each component's bounds and position. Where a parent cuts
+    // the owner off, the renderer's runs of pixels end there, as in the window.
     if (! juce::approximatelyEqual (layerScale, 1.0f))
         g.addTransform (juce::AffineTransform::scale (layerScale));
 
-    std::vector<juce::Point<int>> positions;
+    std::vector<juce::Component*> path;
+    auto* topLevel = &owner;
 
-    for (auto* component = &owner; component->getParentComponent() != nullptr; component = component->getParentComponent())
-        positions.push_back (component->getPosition());
+    for (; topLevel->getParentComponent() != nullptr; topLevel = topLevel->getParentComponent())
+        path.push_back (topLevel);
 
-    std::for_each (positions.rbegin(), positions.rend(), [&g] (juce::Point<int> position) { g.setOrigin (position); });
+    g.reduceClipRegion (topLevel->getLocalBounds());
+
+    std::for_each (path.rbegin(), path.rend(), [&g] (juce::Component* component)
+    {
+        g.reduceClipRegion (component->getBounds());
+        g.setOrigin (component->getPosition());
+    });
 
     g.reduceClipRegion (stale);
     stale.clear();
@@ -223,12 +252,14 @@ void StaticLayerCache::paint (juce::Graphics& g)
     }
 
     if (layerArea != placement->container || layerInterior != placement->interior
-        || ! juce::approximatelyEqual (layerScale, placement->scale))
+        || layerVisible != placement->visible || ! juce::approximatelyEqual (layerScale, placement->scale))
     {
-        // Painted anew for these device pixels: elsewhere the renderer rounds some positions otherwise.
+        // Painted anew for these device pixels, where the renderer rounds some positions otherwise,
+        // and for what its parents leave of it: the part they cut off was not painted.
         layerScale = placement->scale;
         layerArea = placement->container;
         layerInterior = placement->interior;
+        layerVisible = placement->visible;
         copied = layerInterior == layerArea ? layer : layer.getClippedImage (layerInterior - layerArea.getPosition());
         stale = bounds;
     }
@@ -240,12 +271,12 @@ void StaticLayerCache::paint (juce::Graphics& g)
     {
         // The pixels at the edges that the owner covers only in part: the framework paints them
         // over what the parent painted there, and so they are painted here, directly, before the
-        // copy covers the rest. What is left out is a device pixel or more short of the edge
+        // copy covers the rest. What is left out ends more than a device pixel short of the edge
         // pixels, so that each of them lies within the same run of its scan line, and is drawn
         // the same way, as when the whole owner is painted: the renderer blends the first pixel
         // of a run and the pixels within it with slightly different rounding.
         const juce::Graphics::ScopedSaveState state (g);
-        g.excludeClipRegion (bounds.reduced (static_cast<int> (std::ceil (1.0f / layerScale))));
+        g.excludeClipRegion (layerVisible.reduced (static_cast<int> (std::floor (1.0f / layerScale)) + 1));
 
         if (! g.isClipEmpty())
             paintStill (g);
@@ -257,7 +288,9 @@ void StaticLayerCache::paint (juce::Graphics& g)
 
         if (juce::approximatelyEqual (layerScale, 1.0f))
         {
-            g.drawImageAt (copied, 0, 0);
+            // Without a scale device pixels are the owner's, a whole number of them from its origin.
+            g.drawImageAt (copied, juce::roundToInt (layerInterior.getX() - placement->position.x),
+                           juce::roundToInt (layerInterior.getY() - placement->position.y));
         }
         else
         {

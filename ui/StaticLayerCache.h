@@ -27,9 +27,12 @@
     scaled display an owner may start or end inside a device pixel: the framework paints such a
     pixel over what the parent painted there, so the layer holds only the pixels that the owner
     covers wholly, and the thin frame of pixels that it covers in part is painted directly on
-    every frame, as the framework paints it. The layer is painted in the window's own device
-    coordinates, for the renderer does not round positions alike everywhere (text baselines at
-    half pixels, the steps of resampled images).
+    every frame, as the framework paints it. The same goes for the last pixels where a parent
+    cuts the owner off. The layer is painted in the window's own device coordinates and with the
+    clip that the owner's parents give it there, for the renderer does not round positions alike
+    everywhere (text baselines at half pixels, the steps of resampled images, which depend on
+    where a run of pixels starts and ends). At scale 1 nothing is painted directly: the copy is
+    all there is besides the live children.
 
     Where the owner lies on the device is worked out from its position in the top-level
     component and the renderer's pixel scale: a window paints its top-level component from a whole
@@ -60,6 +63,7 @@ private:
         juce::Point<double> position;       // of the owner's origin
         juce::Rectangle<int> container;     // the pixels that it covers at all
         juce::Rectangle<int> interior;      // the pixels that it covers wholly
+        juce::Rectangle<int> visible;       // what its parents leave of it, in its own coordinates
     };
 
     class FramePixels;
@@ -82,6 +86,7 @@ private:
     float layerScale = 1.0f;
     juce::Rectangle<int> layerArea;
     juce::Rectangle<int> layerInterior;
+    juce::Rectangle<int> layerVisible;
 
     JUCE_DECLARE_NON_COPYABLE (StaticLayerCache)
 };

@@ -187,6 +187,31 @@ TEST_F (StaticLayerCacheOnDevice, ResizedStripIsPaintedForItsNewSize)
     }
 }
 
+TEST_F (StaticLayerCacheOnDevice, StripCutOffByItsWindowPaintsAsWithoutTheCache)
+{
+    // Where a parent cuts the strip off, the renderer's runs of pixels end; it rounds some of them
+    // otherwise than in runs that go on, and it may not cover the last pixel wholly.
+    CachedBesideUncached<ChannelComponent> strips (120, 240, monitorL, monitorR);
+    setUpStrip (strips);
+    strips.changeBoth ([] (ChannelComponent& strip) { strip.setSize (190, 300); });
+
+    for (const auto scale : plainAndFractionalScales)
+    {
+        // Past the right and bottom edges, then out over the left and top ones.
+        EXPECT_EQ (strips.difference (scale, { 1, 2 }), 0) << at (scale, { 1, 2 });
+        EXPECT_EQ (strips.difference (scale, { -31, -21 }), 0) << at (scale, { -31, -21 });
+
+        // The window grows: what it cut off before shows now.
+        for (auto* window : { strips.cachedWindow.get(), strips.uncachedWindow.get() })
+            window->setSize (250, 350);
+
+        EXPECT_EQ (strips.difference (scale, { -31, -21 }), 0) << "uncovered " << at (scale, { -31, -21 });
+
+        for (auto* window : { strips.cachedWindow.get(), strips.uncachedWindow.get() })
+            window->setSize (163, 283);
+    }
+}
+
 TEST_F (StaticLayerCacheOnDevice, RepaintOfTheWholeComponentPaintsTheLayerAnew)
 {
     CachedBesideUncached<ChannelComponent> strips (120, 240, monitorL, monitorR);
