@@ -180,7 +180,7 @@ bool ChannelComponent::layerInputsChanged()
 {
     const auto settings = Settings::getInstance();
     LayerInputs now { settings->getChannelName (leftChannel), settings->getChannelName (rightChannel),
-                      HardwareBackend::getInstance() != nullptr, isMainOutput };
+                      HardwareBackend::getInstanceWithoutCreating() != nullptr, isMainOutput };
 
     if (now == layerInputs)
         return false;

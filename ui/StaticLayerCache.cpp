@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace
@@ -66,7 +67,7 @@ public:
                           + static_cast<std::ptrdiff_t> (y - position.y) * bitmap.lineStride;
         bitmap.data = reinterpret_cast<juce::uint8*> (reinterpret_cast<std::uintptr_t> (bitmap.data)
                                                       + static_cast<std::uintptr_t> (offset));
-        bitmap.size = static_cast<size_t> (layer.getHeight()) * static_cast<size_t> (bitmap.lineStride);
+        bitmap.size = static_cast<std::size_t> (layer.getHeight()) * static_cast<std::size_t> (bitmap.lineStride);
     }
 
 private:
