@@ -6,6 +6,10 @@
 // painting what it marked dirty into an image with the software renderer, as the window's peer
 // would for the next frame, and whatever that painting asked to paint again on the frames before
 // the next tick. Every figure goes out as one line "name: value unit".
+//
+//   --ticks N    meter ticks to time (default 400)
+//   --scale S    the display's pixel scale, e.g. 1.25 (default 1): the frame has the view's size
+//                times S, painted with S as its transform, as on a scaled display
 
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
@@ -49,7 +53,7 @@ void print (const char* name, double value, const char* unit)
     the next tick, whatever that painting marked dirty again: a 60 Hz display shows two frames per
     33 ms tick. Returns the pixels painted over all of them; `passes` counts the frames that had
     something to paint. */
-juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, int& passes)
+juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, float scale, int& passes)
 {
     constexpr int framesPerTick = 2;
     juce::int64 pixels = 0;
@@ -57,7 +61,7 @@ juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, int& passes
 
     for (int frame = 0; frame < framesPerTick; ++frame)
     {
-        const auto painted = peer.paintDirtyAreas (image);
+        const auto painted = peer.paintDirtyAreas (image, scale);
 
         if (painted == 0)
             break;
@@ -69,7 +73,7 @@ juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, int& passes
     return pixels;
 }
 
-int run (int ticks)
+int run (int ticks, float scale)
 {
     // The advanced view, chosen as the user would have chosen it before.
     const auto settings = Settings::getInstance();
@@ -114,13 +118,16 @@ int run (int ticks)
                  static_cast<int> (main.inputContainer.items.size()), static_cast<int> (main.outputContainer.items.size()),
                  static_cast<int> (cells));
 
-    // The window's frame buffer as the Linux peer keeps it (ARGB, through shared memory).
-    juce::Image image (juce::Image::ARGB, window.getWidth(), window.getHeight(), true, juce::SoftwareImageType());
+    // The window's frame buffer as the Linux peer keeps it (ARGB, through shared memory), in
+    // device pixels.
+    const auto frameSize = window.getLocalBounds() * scale;
+    std::printf ("scale: %.3f, frame %d x %d\n", static_cast<double> (scale), frameSize.getWidth(), frameSize.getHeight());
+    juce::Image image (juce::Image::ARGB, frameSize.getWidth(), frameSize.getHeight(), true, juce::SoftwareImageType());
 
     // The first frame: everything.
     peer->invalidateAll();
     auto start = nowMs();
-    peer->paintDirtyAreas (image);
+    peer->paintDirtyAreas (image, scale);
     print ("full_paint", nowMs() - start, "ms");
 
     std::vector<double> tickTimes, callbackTimes, paintTimes, pixels, passCounts;
@@ -134,7 +141,7 @@ int run (int ticks)
         main.timerCallback();
         const auto afterCallback = nowMs();
         int passes = 0;
-        const auto painted = paintUntilNextTick (*peer, image, passes);
+        const auto painted = paintUntilNextTick (*peer, image, scale, passes);
         const auto end = nowMs();
 
         if (i < 0)
@@ -187,12 +194,17 @@ int run (int ticks)
 int main (int argc, char** argv)
 {
     int ticks = 400;
+    float scale = 1.0f;
 
     for (int i = 1; i + 1 < argc; ++i)
+    {
         if (std::string (argv[i]) == "--ticks")
             ticks = std::max (1, std::atoi (argv[i + 1]));
+        else if (std::string (argv[i]) == "--scale")
+            scale = std::max (0.5f, static_cast<float> (std::atof (argv[i + 1])));
+    }
 
     const BenchHome home ("Trovik");
     const juce::ScopedJuceInitialiser_GUI gui;
-    return run (ticks);
+    return run (ticks, scale);
 }

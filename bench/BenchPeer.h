@@ -13,9 +13,10 @@ class BenchPeer : public juce::ComponentPeer
 public:
     BenchPeer (juce::Component& owner, int windowStyleFlags);
 
-    /** Paints every area marked dirty since the last call into the image and forgets them. Returns
-        the number of pixels painted. */
-    juce::int64 paintDirtyAreas (juce::Image& image);
+    /** Paints every area marked dirty since the last call into the image and forgets them, at the
+        display scale given (the image then has the window's size times the scale, as the Linux
+        peer's has on a scaled display). Returns the number of device pixels painted. */
+    juce::int64 paintDirtyAreas (juce::Image& image, float scale = 1.0f);
 
     /** Marks the whole component dirty. */
     void invalidateAll();

@@ -60,8 +60,11 @@ ChannelComponent::ChannelComponent (Hardware::Channel left, Hardware::Channel ri
     // The strip repaints 30 times a second for its meters, which lie on top. Everything else (the
     // background, the lines, the names, the faders and the Link button) is painted once into a
     // layer, painted again where it changes (a fader moved, the button hovered or toggled) and
-    // otherwise copied; the meters are painted on it with the levels read for each frame.
-    setCachedComponentImage (new StaticLayerCache (*this, { &leftMeter, &rightMeter }, [this] { readMeterLevels(); }));
+    // otherwise copied; the meters are painted on it with the levels read for each frame. What
+    // changes without a repaint (the names, the backend's presence, the background chosen) is
+    // compared on every frame.
+    setCachedComponentImage (new StaticLayerCache (*this, { &leftMeter, &rightMeter }, [this] { readMeterLevels(); },
+                                                   [this] { return layerInputsChanged(); }));
 
     // The faders show what the interface holds; nothing is sent back while the strip is built.
     // The level is worked out in double precision; the fader snaps it to whole decibels.
@@ -165,6 +168,25 @@ void ChannelComponent::paint (juce::Graphics& g)
     const auto leftHalf = halves.removeFromLeft (nameArea.getWidth() / 2);
     drawName (g, names, settings->getChannelName (leftChannel), leftHalf);
     drawName (g, names, settings->getChannelName (rightChannel), halves);
+}
+
+bool ChannelComponent::LayerInputs::operator== (const LayerInputs& other) const
+{
+    return leftName == other.leftName && rightName == other.rightName
+        && hasBackend == other.hasBackend && mainOutput == other.mainOutput;
+}
+
+bool ChannelComponent::layerInputsChanged()
+{
+    const auto settings = Settings::getInstance();
+    LayerInputs now { settings->getChannelName (leftChannel), settings->getChannelName (rightChannel),
+                      HardwareBackend::getInstanceWithoutCreating() != nullptr, isMainOutput };
+
+    if (now == layerInputs)
+        return false;
+
+    layerInputs = std::move (now);
+    return true;
 }
 
 void ChannelComponent::readMeterLevels()

@@ -45,14 +45,30 @@ public:
     juce::Rectangle<int> faderArea;
 
 private:
+    /** What the strip's cached picture shows that changes without asking for a repaint: the two
+        names, the purple fill without a backend and the background chosen by `isMainOutput`. */
+    struct LayerInputs
+    {
+        juce::String leftName;
+        juce::String rightName;
+        bool hasBackend = false;
+        bool mainOutput = false;
+
+        bool operator== (const LayerInputs& other) const;
+    };
+
     void sendGain (const juce::Slider& slider, Hardware::Channel channel);
     void readMeterLevels();
+    bool layerInputsChanged();
     void drawName (juce::Graphics& g, juce::AttributedString& text, const juce::String& channelName,
                    juce::Rectangle<int> area);
 
     // Made on first paint and kept.
     juce::Typeface::Ptr nameTypeface;
     ScaledImage scaledBackground;
+
+    // As the cached picture was last painted, or is about to be.
+    LayerInputs layerInputs;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ChannelComponent)
 };

@@ -15,8 +15,10 @@ InputComponent::InputComponent (Hardware::Channel channelToShow)
     addAndMakeVisible (meter);
 
     // The row repaints 30 times a second for its meter: the fill, frame and name are painted once
-    // into a layer and copied, the meter on top with the level read for each frame.
-    setCachedComponentImage (new StaticLayerCache (*this, { &meter }, [this] { readMeterLevel(); }));
+    // into a layer and copied, the meter on top with the level read for each frame. The name,
+    // which changes without a repaint, is compared on every frame.
+    setCachedComponentImage (new StaticLayerCache (*this, { &meter }, [this] { readMeterLevel(); },
+                                                   [this] { return layerInputsChanged(); }));
 }
 
 InputComponent::~InputComponent() = default;
@@ -45,6 +47,17 @@ void InputComponent::paint (juce::Graphics& g)
     g.setFont (settings->boldFont.withHeight (24.0f));
     g.setColour (settings->lightGrey);
     g.drawText (name, getNameArea(), juce::Justification::right, true);
+}
+
+bool InputComponent::layerInputsChanged()
+{
+    auto name = Settings::getInstance()->getChannelName (channel);
+
+    if (name == layerName)
+        return false;
+
+    layerName = std::move (name);
+    return true;
 }
 
 void InputComponent::readMeterLevel()

@@ -26,6 +26,11 @@ public:
 
 private:
     void readMeterLevel();
+    bool layerInputsChanged();
+
+    // The name in the cached picture as last painted, or about to be: it changes without asking
+    // for a repaint.
+    juce::String layerName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InputComponent)
 };

@@ -7,6 +7,8 @@
 #include "ui/MatrixComponent.h"
 #include "ui/OverlayDialogue.h"
 
+#include <cstring>
+
 using Hardware::Channel;
 
 namespace
@@ -273,6 +275,58 @@ TEST_F (MainViewTest, ScrollBarsAndWheelMoveTheContainersTogether)
     pump();
     EXPECT_EQ (view->outputContainer.offsetX, 155);   // 130.7 + a quarter of a 100-pixel cell
     EXPECT_EQ (view->inputContainer.offsetY, 60);
+}
+
+TEST_F (MainViewTest, ScrolledStripsAndRowsPaintAsWithoutTheirCachesOnAScaledDisplay)
+{
+    startSimulator();   // TROVIK: 34 inputs and 34 outputs
+    storeMode (true);
+    openViewAndSettle();
+    view->setSize (1000, 684);
+    view->stopTimer();
+
+    // At 125 % the strips and rows lie on quarters and halves of device pixels, and the
+    // containers cut off the first and last ones.
+    view->horizontalScrollBar.setCurrentRangeStart (130.7, juce::sendNotificationSync);
+    view->verticalScrollBar.setCurrentRangeStart (45.0, juce::sendNotificationSync);
+    pump();
+
+    auto& top = *view->getTopLevelComponent();
+    juce::RectangleList<int> area;
+
+    for (auto* container : { &view->outputContainer, &view->inputContainer })
+        area.add (top.getLocalArea (container, container->getLocalBounds()));
+
+    // The window's frame as the display has it, painted only where the two containers are.
+    const auto frame = [&top, &area]
+    {
+        constexpr float scale = 1.25f;
+        const auto size = top.getLocalBounds() * scale;
+        juce::Image image (juce::Image::ARGB, size.getWidth(), size.getHeight(), true, juce::SoftwareImageType());
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (scale));
+        g.reduceClipRegion (area);
+        top.paintEntireComponent (g, false);
+        return image;
+    };
+
+    frame();   // makes the layers
+    const auto cached = frame();
+
+    for (auto* container : { &view->outputContainer, &view->inputContainer })
+        for (auto& item : container->items)
+            item->setCachedComponentImage (nullptr);
+
+    const auto uncached = frame();
+    const juce::Image::BitmapData cachedPixels (cached, juce::Image::BitmapData::readOnly);
+    const juce::Image::BitmapData uncachedPixels (uncached, juce::Image::BitmapData::readOnly);
+    int differingRows = 0;
+
+    for (int y = 0; y < cached.getHeight(); ++y)
+        differingRows += std::memcmp (cachedPixels.getLinePointer (y), uncachedPixels.getLinePointer (y),
+                                      static_cast<size_t> (cached.getWidth() * cachedPixels.pixelStride)) != 0 ? 1 : 0;
+
+    EXPECT_EQ (differingRows, 0);
 }
 
 TEST_F (MainViewTest, CornerResizerKeepsToTheWindowLimits)

@@ -24,11 +24,17 @@ public:
         removeAllChildren();
     }
 
-    /** One frame of the whole probe, in the window's pixel format. */
-    juce::Image paintFrame()
+    /** One frame of the whole probe, in the window's pixel format, at the display's pixel scale:
+        as a window on a scaled display paints, from a whole pixel with the scale as its transform. */
+    juce::Image paintFrame (float scale = 1.0f)
     {
-        juce::Image frame (juce::Image::ARGB, getWidth(), getHeight(), true, juce::SoftwareImageType());
+        const auto size = (getLocalBounds().toFloat() * scale).getSmallestIntegerContainer();
+        juce::Image frame (juce::Image::ARGB, size.getWidth(), size.getHeight(), true, juce::SoftwareImageType());
         juce::Graphics g (frame);
+
+        if (! juce::approximatelyEqual (scale, 1.0f))
+            g.addTransform (juce::AffineTransform::scale (scale));
+
         paintEntireComponent (g, false);
         return frame;
     }
