@@ -215,28 +215,33 @@ bool XvfbServer::sendWakeUp (unsigned long window) const
 
 bool XvfbServer::setFrameExtents (unsigned long window, int left, int right, int top, int bottom) const
 {
-    Xlib x;
-
-    if (! isRunning() || ! x.isLoaded())
-        return false;
-
-    auto* connection = x.openDisplay (displayName.toRawUTF8());
-
-    if (connection == nullptr)
-        return false;
-
-    // 32-bit properties travel as longs in Xlib's calls.
-    const long extents[] = { left, right, top, bottom };
-    const auto previousHandler = x.setErrorHandler (&ignoreXError);
-    x.changeProperty (connection, window, x.internAtom (connection, "_NET_FRAME_EXTENTS", 0), XA_CARDINAL, 32,
-                      PropModeReplace, reinterpret_cast<const unsigned char*> (extents), 4);
-    x.sync (connection, 0);
-    x.closeDisplay (connection);
-    x.setErrorHandler (previousHandler);
-    return true;
+    return withConnection ([&] (Xlib& x, Display* connection)
+    {
+        // 32-bit properties travel as longs in Xlib's calls.
+        const long extents[] = { left, right, top, bottom };
+        x.changeProperty (connection, window, x.internAtom (connection, "_NET_FRAME_EXTENTS", 0), XA_CARDINAL, 32,
+                          PropModeReplace, reinterpret_cast<const unsigned char*> (extents), 4);
+        return true;
+    });
 }
 
 bool XvfbServer::sendClientMessage (unsigned long window, const char* type, const char* data) const
+{
+    return withConnection ([&] (Xlib& x, Display* connection)
+    {
+        XEvent event {};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = x.internAtom (connection, type, 0);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = data != nullptr ? static_cast<long> (x.internAtom (connection, data, 0)) : 0;
+        event.xclient.data.l[1] = CurrentTime;
+        return x.sendEvent (connection, window, 0, NoEventMask, &event) != 0;
+    });
+}
+
+template <typename Request>
+bool XvfbServer::withConnection (Request&& request) const
 {
     Xlib x;
 
@@ -248,18 +253,11 @@ bool XvfbServer::sendClientMessage (unsigned long window, const char* type, cons
     if (connection == nullptr)
         return false;
 
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = x.internAtom (connection, type, 0);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = data != nullptr ? static_cast<long> (x.internAtom (connection, data, 0)) : 0;
-    event.xclient.data.l[1] = CurrentTime;
-
+    // A window that has gone in the meantime only fails the request.
     const auto previousHandler = x.setErrorHandler (&ignoreXError);
-    const auto sent = x.sendEvent (connection, window, 0, NoEventMask, &event) != 0;
+    const bool done = request (x, connection);
     x.sync (connection, 0);
     x.closeDisplay (connection);
     x.setErrorHandler (previousHandler);
-    return sent;
+    return done;
 }

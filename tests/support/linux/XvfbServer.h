@@ -39,6 +39,12 @@ public:
 
 private:
     bool sendClientMessage (unsigned long window, const char* type, const char* data) const;
+
+    /** Runs request (an Xlib wrapper, a connection) -> bool on a connection of its own to the
+        server, X errors ignored; false when there is no connection. */
+    template <typename Request>
+    bool withConnection (Request&& request) const;
+
     void start (int number, const juce::String& screenSize);
     void internWindowManagerAtoms() const;
 
