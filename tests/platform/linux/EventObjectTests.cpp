@@ -410,6 +410,17 @@ TEST (EventObjectTests, HandlesOpenAtTheSameTimeShareOneEventWhileProcessesComeA
         startWorker();
     }
 
+    // A slow machine (the sanitizers, a loaded host) starts the workers slowly: they go on until
+    // they have checked often enough to tell, for 10 s more at the most.
+    const auto checkedEnough = [&record]
+    {
+        const EventSharingRecord::ScopedLock lock (record);
+        return record.checks >= 100;
+    };
+
+    for (int wait = 0; wait < 200 && ! checkedEnough(); ++wait)
+        std::this_thread::sleep_for (Milliseconds (50));
+
     record.stop = 1;
 
     for (auto& worker : workers)
