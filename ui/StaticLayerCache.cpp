@@ -150,18 +150,22 @@ std::optional<StaticLayerCache::Placement> StaticLayerCache::findPlacement (floa
     if (placement.visible.isEmpty())
         return {};
 
-    // Device pixels from the top-level component's origin, which the window paints from a whole
-    // pixel with the display's scale as its only transform. The edge pixels of the visible part
-    // are left out of the interior where the owner covers them in part, and on a scaled display
-    // also where a parent cuts it off: a resampled image cut off there does not cover the last
-    // pixel wholly either. Without a scale the renderer covers it.
+    // On a scaled display the renderer does not draw the pixels along a parent's cut as it draws
+    // them elsewhere: it covers the last one in part, and text and resampled images that run into
+    // the cut round their edge pixels otherwise than any layer can repeat. An owner cut off there
+    // is painted directly, as the framework paints it.
     const auto scaled = ! juce::approximatelyEqual (scale, 1.0f);
-    const auto axis = [scale, scaled] (int origin1, int start, int end, bool cutAtStart, bool cutAtEnd,
-                                       int& containerStart, int& containerEnd, int& interiorStart, int& interiorEnd)
-    {
-        cutAtStart = cutAtStart && scaled;
-        cutAtEnd = cutAtEnd && scaled;
+    const auto& visible = placement.visible;
 
+    if (scaled && visible != owner.getLocalBounds())
+        return {};
+
+    // Device pixels from the top-level component's origin, which the window paints from a whole
+    // pixel with the display's scale as its only transform. The edge pixels that the owner covers
+    // in part are left out of the interior.
+    const auto axis = [scale] (int origin1, int start, int end, int& containerStart, int& containerEnd,
+                               int& interiorStart, int& interiorEnd)
+    {
         const auto toDevice = [scale] (int position)
         {
             return snappedToWholePixel (static_cast<double> (position) * static_cast<double> (scale));
@@ -171,18 +175,14 @@ std::optional<StaticLayerCache::Placement> StaticLayerCache::findPlacement (floa
         const auto far = toDevice (origin1 + end);
         containerStart = static_cast<int> (std::floor (near));
         containerEnd = static_cast<int> (std::ceil (far));
-        interiorStart = cutAtStart ? containerStart + 1 : static_cast<int> (std::ceil (near));
-        interiorEnd = cutAtEnd ? containerEnd - 1 : static_cast<int> (std::floor (far));
+        interiorStart = static_cast<int> (std::ceil (near));
+        interiorEnd = static_cast<int> (std::floor (far));
         return toDevice (origin1);
     };
 
-    const auto& visible = placement.visible;
-    const auto whole = owner.getLocalBounds();
     int left = 0, right = 0, top = 0, bottom = 0, innerLeft = 0, innerRight = 0, innerTop = 0, innerBottom = 0;
-    placement.position = { axis (origin.x, visible.getX(), visible.getRight(), visible.getX() != whole.getX(),
-                                 visible.getRight() != whole.getRight(), left, right, innerLeft, innerRight),
-                           axis (origin.y, visible.getY(), visible.getBottom(), visible.getY() != whole.getY(),
-                                 visible.getBottom() != whole.getBottom(), top, bottom, innerTop, innerBottom) };
+    placement.position = { axis (origin.x, visible.getX(), visible.getRight(), left, right, innerLeft, innerRight),
+                           axis (origin.y, visible.getY(), visible.getBottom(), top, bottom, innerTop, innerBottom) };
 
     if (innerRight <= innerLeft || innerBottom <= innerTop)
         return {};

@@ -27,8 +27,9 @@
     scaled display an owner may start or end inside a device pixel: the framework paints such a
     pixel over what the parent painted there, so the layer holds only the pixels that the owner
     covers wholly, and the thin frame of pixels that it covers in part is painted directly on
-    every frame, as the framework paints it. The same goes for the last pixels where a parent
-    cuts the owner off. The layer is painted in the window's own device coordinates and with the
+    every frame, as the framework paints it. An owner that a parent cuts off is painted directly
+    on a scaled display (only there: at scale 1 the layer holds what its parents leave of it),
+    since the renderer draws the pixels along such a cut in ways no layer repeats. The layer is painted in the window's own device coordinates and with the
     clip that the owner's parents give it there, for the renderer does not round positions alike
     everywhere (text baselines at half pixels, the steps of resampled images, which depend on
     where a run of pixels starts and ends). At scale 1 nothing is painted directly: the copy is
