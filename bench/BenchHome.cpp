@@ -1,6 +1,6 @@
 #include "bench/BenchHome.h"
 
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 
 #include <juce_core/juce_core.h>
 

@@ -1,7 +1,7 @@
 #include "bench/BenchSimulator.h"
 
 #include "driver/DspProtocol.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 
 #include <dlfcn.h>
 

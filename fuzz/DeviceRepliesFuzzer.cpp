@@ -19,7 +19,7 @@
 #include "fuzz/ScriptedDriver.h"
 #include "platform/WinEvents.h"
 #include "platform/driverside/WinEventSignals.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 
 #include <algorithm>
 #include <cmath>

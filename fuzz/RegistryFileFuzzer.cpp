@@ -8,7 +8,7 @@
 #include "fuzz/FuzzTarget.h"
 
 #include "platform/RegistryFile.h"
-#include "platform/testing/RegistryFileWriter.h"
+#include "support/platform/RegistryFileWriter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 //
 // - the program: kelvaro_platform_host (platform/host/ProgramLayerHost.cpp), with the names that
 //   the program and the driver use and nobody told of registry calls;
-// - tests, benchmarks and fuzz targets: kelvaro_platform_testing (platform/testing/TestLayerHost.cpp),
+// - tests, benchmarks and fuzz targets: kelvaro_platform_testing (tests/support/platform/TestLayerHost.cpp),
 //   with event names of their own per process (TestEventNames) and a registry call log that a test
 //   may keep (RegistryCallLog);
 // - the simulated interface library: its own (simulator/SimulatorLayerHost.cpp), with the text that

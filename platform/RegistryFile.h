@@ -20,7 +20,7 @@
 // UTF-8 (an optional byte-order mark is skipped) or UTF-16LE with a byte-order mark, as regedit
 // writes it; lines end in LF or CR LF. Key and value names match ignoring ASCII case; a key
 // exists when it is listed or when a listed key lies below it. Writing the file is for tests
-// (platform/testing/RegistryFileWriter.h).
+// (tests/support/platform/RegistryFileWriter.h).
 
 #include "platform/WinTypes.h"
 

@@ -2,7 +2,7 @@
 
 // Critical sections: recursive locks owned by one thread at a time. The program makes one and
 // deletes it again without ever entering it; entering and leaving are for tests
-// (platform/testing/WinSyncEntry.h).
+// (tests/support/platform/WinSyncEntry.h).
 // Elsewhere than on Windows the lock is a std::recursive_mutex that InitializeCriticalSection
 // makes and DeleteCriticalSection frees; its address is kept in LockSemaphore, the field in
 // which Windows keeps the handle it waits on, so that the record has Windows' size everywhere.

@@ -1,8 +1,8 @@
 #include "platform/WinHost.h"
 #include "platform/WinProcess.h"
-#include "platform/testing/TestEnvironment.h"
-#include "platform/testing/TestEventNames.h"
-#include "platform/testing/WineUserProfile.h"
+#include "support/platform/TestEnvironment.h"
+#include "support/platform/TestEventNames.h"
+#include "support/platform/WineUserProfile.h"
 #include "support/EventHelperProcess.h"
 
 #include <gtest/gtest.h>

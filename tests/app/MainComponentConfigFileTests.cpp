@@ -1,5 +1,5 @@
 #include "app/MainViewTestSupport.h"
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
 #include "platform/WinHost.h"
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 #include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
 

@@ -6,7 +6,7 @@
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
 #include "driver/TUsbAudioApiDll.h"
-#include "platform/testing/RegistryFixture.h"
+#include "support/platform/RegistryFixture.h"
 
 #include "BinaryData.h"
 

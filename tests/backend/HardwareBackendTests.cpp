@@ -6,8 +6,8 @@
 #include "platform/WinEvents.h"
 #include "platform/WinModules.h"
 #include "platform/WinProcess.h"
-#include "platform/testing/DebuggerOutputCapture.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/DebuggerOutputCapture.h"
+#include "support/platform/TestEventNames.h"
 
 #include <gtest/gtest.h>
 

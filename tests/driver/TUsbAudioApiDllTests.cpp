@@ -1,8 +1,8 @@
 #include "driver/TUsbAudioApiDll.h"
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
-#include "platform/testing/RegistryCallLog.h"
-#include "platform/testing/RegistryFixture.h"
+#include "support/platform/RegistryCallLog.h"
+#include "support/platform/RegistryFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "driver/WnStringPrintf.h"
 #include "driver/WnTraceLogContext.h"
 #include "driver/WnTraceLogFile.h"
-#include "platform/testing/DebuggerOutputCapture.h"
+#include "support/platform/DebuggerOutputCapture.h"
 #include "platform/WinProcess.h"
 
 #include <gtest/gtest.h>

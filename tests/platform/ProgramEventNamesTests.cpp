@@ -5,7 +5,7 @@
 #include "platform/WinEvents.h"
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 #include "support/HardwareBackendTestAccess.h"
 #include "support/SimulatorHarness.h"
 

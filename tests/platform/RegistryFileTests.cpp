@@ -1,5 +1,5 @@
 #include "platform/RegistryFile.h"
-#include "platform/testing/RegistryFileWriter.h"
+#include "support/platform/RegistryFileWriter.h"
 #include "platform/WideText.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "platform/WinHost.h"
 #include "platform/WinModules.h"
 #include "platform/driverside/WinEventSignals.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 #include "support/EventHelperProcess.h"
 
 #include <gtest/gtest.h>

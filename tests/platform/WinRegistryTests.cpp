@@ -1,4 +1,4 @@
-#include "platform/testing/RegistryFixture.h"
+#include "support/platform/RegistryFixture.h"
 #include "platform/WideText.h"
 #include "platform/WinHost.h"
 #include "platform/WinRegistry.h"

@@ -1,5 +1,5 @@
 #include "platform/WinEvents.h"
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 #include "support/SimulatorHarness.h"
 
 #include <gtest/gtest.h>

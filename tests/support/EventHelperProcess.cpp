@@ -3,7 +3,7 @@
 #include "platform/WinEvents.h"
 #include "platform/WinModules.h"
 #include "platform/driverside/WinEventSignals.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 #include "support/EventSharingRecord.h"
 
 #include <juce_core/juce_core.h>

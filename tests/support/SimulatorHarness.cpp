@@ -1,8 +1,8 @@
 #include "support/SimulatorHarness.h"
 
 #include "platform/WinModules.h"
-#include "platform/testing/RegistryFixture.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/RegistryFixture.h"
+#include "support/platform/TestEventNames.h"
 
 #include <juce_core/juce_core.h>
 

@@ -1,7 +1,7 @@
 #include "backend/DeviceInfo.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 #include "support/SimulatorHarness.h"
 #include "ui/AboutDialogue.h"
 #include "ui/UiTestEvents.h"

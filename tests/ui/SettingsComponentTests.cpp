@@ -5,7 +5,7 @@
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
 #include "driver/TUsbAudioApiDll.h"
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 #include "support/SimulatorHarness.h"
 #include "ui/SettingsComponent.h"
 #include "ui/UiTestEvents.h"

@@ -1,5 +1,5 @@
 #include "platform/EventName.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 
 #include <gtest/gtest.h>
 

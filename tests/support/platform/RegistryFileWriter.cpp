@@ -1,4 +1,4 @@
-#include "platform/testing/RegistryFileWriter.h"
+#include "support/platform/RegistryFileWriter.h"
 
 #include "platform/WideText.h"
 

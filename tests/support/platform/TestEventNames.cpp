@@ -1,4 +1,4 @@
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/TestEventNames.h"
 
 #include "platform/WinProcess.h"
 

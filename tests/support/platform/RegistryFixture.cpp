@@ -1,4 +1,4 @@
-#include "platform/testing/RegistryFixture.h"
+#include "support/platform/RegistryFixture.h"
 #include "platform/WideText.h"
 
 namespace win
@@ -238,7 +238,7 @@ bool RegistryFixture::writeFileText (const std::string&)
 #else // the registry file
 
  #include "platform/RegistryFile.h"
- #include "platform/testing/RegistryFileWriter.h"
+ #include "support/platform/RegistryFileWriter.h"
 
  #include <cstdio>
  #include <filesystem>

@@ -3,8 +3,8 @@
 
 #include "platform/LayerHost.h"
 
-#include "platform/testing/RegistryCallLog.h"
-#include "platform/testing/TestEventNames.h"
+#include "support/platform/RegistryCallLog.h"
+#include "support/platform/TestEventNames.h"
 
 namespace win
 {

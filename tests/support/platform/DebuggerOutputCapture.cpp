@@ -1,4 +1,4 @@
-#include "platform/testing/DebuggerOutputCapture.h"
+#include "support/platform/DebuggerOutputCapture.h"
 
 #ifdef _WIN32
  #include <mutex>

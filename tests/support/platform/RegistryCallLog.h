@@ -31,7 +31,7 @@ public:
 
     std::vector<std::string> entries() const;
 
-    /** Where the stand-in layer reports its calls to (platform/testing/TestLayerHost.cpp). */
+    /** Where the stand-in layer reports its calls to (tests/support/platform/TestLayerHost.cpp). */
     static void keyOpened (HKEY parent, LPCWSTR subKey, LONG status, HKEY opened);
     static void keyClosed (HKEY key, LONG status);
 

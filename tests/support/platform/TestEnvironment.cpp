@@ -1,4 +1,4 @@
-#include "platform/testing/TestEnvironment.h"
+#include "support/platform/TestEnvironment.h"
 
 #ifdef _WIN32
  #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/testing/RegistryCallLog.h"
+#include "support/platform/RegistryCallLog.h"
 
 #include "platform/WideText.h"
 

@@ -1,4 +1,4 @@
-#include "platform/testing/WinSyncEntry.h"
+#include "support/platform/WinSyncEntry.h"
 
 #ifdef _WIN32
  #include <windows.h>

@@ -1,9 +1,9 @@
-#include "platform/testing/WineUserProfile.h"
+#include "support/platform/WineUserProfile.h"
 
 #ifdef _WIN32
  #include "platform/WideText.h"
  #include "platform/WinHost.h"
- #include "platform/testing/TestEnvironment.h"
+ #include "support/platform/TestEnvironment.h"
 
  #include <filesystem>
  #include <windows.h>
