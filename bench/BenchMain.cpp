@@ -10,6 +10,7 @@
 //   --ticks N    meter ticks to time (default 400)
 //   --scale S    the display's pixel scale, e.g. 1.25 (default 1): the frame has the view's size
 //                times S, painted with S as its transform, as on a scaled display
+//   --frame F    writes the frame as the last tick left it to the PNG file F, to compare builds
 
 #include "app/MainComponent.h"
 #include "backend/HardwareBackend.h"
@@ -73,7 +74,7 @@ juce::int64 paintUntilNextTick (BenchPeer& peer, juce::Image& image, float scale
     return pixels;
 }
 
-int run (int ticks, float scale)
+int run (int ticks, float scale, const juce::String& framePath)
 {
     // The advanced view, chosen as the user would have chosen it before.
     const auto settings = Settings::getInstance();
@@ -158,6 +159,17 @@ int run (int ticks, float scale)
         passCounts.push_back (passes);
     }
 
+    if (framePath.isNotEmpty())
+    {
+        const juce::File file (juce::File::getCurrentWorkingDirectory().getChildFile (framePath));
+        file.deleteFile();
+        juce::FileOutputStream stream (file);
+        juce::PNGImageFormat png;
+
+        if (! stream.openedOk() || ! png.writeImageToStream (image, stream))
+            std::fprintf (stderr, "bench: the frame cannot be written to %s\n", framePath.toRawUTF8());
+    }
+
     const auto median = percentile (tickTimes, 0.5);
     print ("meter_tick_median", median, "ms");
     print ("meter_tick_p95", percentile (tickTimes, 0.95), "ms");
@@ -195,6 +207,7 @@ int main (int argc, char** argv)
 {
     int ticks = 400;
     float scale = 1.0f;
+    juce::String framePath;
 
     for (int i = 1; i + 1 < argc; ++i)
     {
@@ -202,9 +215,11 @@ int main (int argc, char** argv)
             ticks = std::max (1, std::atoi (argv[i + 1]));
         else if (std::string (argv[i]) == "--scale")
             scale = std::max (0.5f, static_cast<float> (std::atof (argv[i + 1])));
+        else if (std::string (argv[i]) == "--frame")
+            framePath = argv[i + 1];
     }
 
     const BenchHome home ("Trovik");
     const juce::ScopedJuceInitialiser_GUI gui;
-    return run (ticks, scale);
+    return run (ticks, scale, framePath);
 }

@@ -3,6 +3,7 @@
 #include "BinaryData.h"
 #include "backend/HardwareBackend.h"
 #include "backend/Settings.h"
+#include "ui/DevicePixels.h"
 #include "ui/GainScale.h"
 #include "ui/StaticLayerCache.h"
 
@@ -130,9 +131,20 @@ void ChannelComponent::paint (juce::Graphics& g)
         ? juce::ImageCache::getFromMemory (BinaryData::background_output_main_png, BinaryData::background_output_main_pngSize)
         : juce::ImageCache::getFromMemory (BinaryData::background_output_png, BinaryData::background_output_pngSize);
 
-    // Stretched once per size, then copied: the strips repaint 30 times a second.
-    if (const auto& scaled = scaledBackground.get (background, getWidth(), getHeight()); scaled.isValid())
+    // Stretched once per size and display scale, straight to the device pixels that the strip
+    // touches, then copied over all of them: the strip covers the pixels at its edges that it
+    // shares with its neighbours as well, whatever was painted there before.
+    if (const auto pixels = DevicePixels::find (*this, g.getInternalContext().getPhysicalPixelScaleFactor()))
+    {
+        const auto area = pixels->touched (getLocalBounds());
+
+        if (const auto& scaled = scaledBackground.get (background, area.getWidth(), area.getHeight()); scaled.isValid())
+            pixels->copy (g, scaled, area.getPosition());
+    }
+    else if (const auto& scaled = scaledBackground.get (background, getWidth(), getHeight()); scaled.isValid())
+    {
         g.drawImageAt (scaled, 0, 0);
+    }
 
     g.setColour (juce::Colour (0xFF000000));
     g.drawRect (getLocalBounds().toFloat(), 2.0f);

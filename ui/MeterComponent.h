@@ -26,6 +26,9 @@ public:
     float level = -120.0f;
 
 private:
+    /** Where the lit part starts, counted down from the top of a bar `height` pixels high. */
+    int litTop (int height) const;
+
     ScaledImage scaledOff;
     ScaledImage scaledOn;
 

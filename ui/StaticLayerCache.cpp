@@ -1,22 +1,8 @@
 #include "ui/StaticLayerCache.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-
-namespace
-{
-/** A device position this close to a whole pixel is taken as lying on it: the framework scales
-    positions in single precision, which leaves them that far off. */
-constexpr double wholePixelTolerance = 1.0e-3;
-
-double snappedToWholePixel (double position)
-{
-    const auto whole = std::round (position);
-    return std::abs (position - whole) < wholePixelTolerance ? whole : position;
-}
-} // namespace
 
 /**
     The layer seen as the part of the window's frame that it covers: an image that reaches from the
@@ -128,68 +114,12 @@ void StaticLayerCache::paintLive (juce::Graphics& g)
 
 std::optional<StaticLayerCache::Placement> StaticLayerCache::findPlacement (float scale) const
 {
-    Placement placement;
-    placement.scale = scale;
+    const auto pixels = DevicePixels::find (owner, scale);
 
-    // The owner's origin in the top-level component, and the part of the owner that the
-    // framework leaves in its clip on the way down: every component clips to its bounds.
-    juce::Point<int> origin;
-    placement.visible = owner.getLocalBounds();
-
-    for (auto* component = &owner; component != nullptr; component = component->getParentComponent())
-    {
-        if (component->isTransformed())
-            return {};
-
-        placement.visible = placement.visible.getIntersection (component->getLocalBounds() - origin);
-
-        if (component->getParentComponent() != nullptr)
-            origin += component->getPosition();
-    }
-
-    if (placement.visible.isEmpty())
+    if (! pixels || pixels->visible.isEmpty())
         return {};
 
-    // On a scaled display the renderer does not draw the pixels along a parent's cut as it draws
-    // them elsewhere: it covers the last one in part, and text and resampled images that run into
-    // the cut round their edge pixels otherwise than any layer can repeat. An owner cut off there
-    // is painted directly, as the framework paints it.
-    const auto scaled = ! juce::approximatelyEqual (scale, 1.0f);
-    const auto& visible = placement.visible;
-
-    if (scaled && visible != owner.getLocalBounds())
-        return {};
-
-    // Device pixels from the top-level component's origin, which the window paints from a whole
-    // pixel with the display's scale as its only transform. The edge pixels that the owner covers
-    // in part are left out of the interior.
-    const auto axis = [scale] (int origin1, int start, int end, int& containerStart, int& containerEnd,
-                               int& interiorStart, int& interiorEnd)
-    {
-        const auto toDevice = [scale] (int position)
-        {
-            return snappedToWholePixel (static_cast<double> (position) * static_cast<double> (scale));
-        };
-
-        const auto near = toDevice (origin1 + start);
-        const auto far = toDevice (origin1 + end);
-        containerStart = static_cast<int> (std::floor (near));
-        containerEnd = static_cast<int> (std::ceil (far));
-        interiorStart = static_cast<int> (std::ceil (near));
-        interiorEnd = static_cast<int> (std::floor (far));
-        return toDevice (origin1);
-    };
-
-    int left = 0, right = 0, top = 0, bottom = 0, innerLeft = 0, innerRight = 0, innerTop = 0, innerBottom = 0;
-    placement.position = { axis (origin.x, visible.getX(), visible.getRight(), left, right, innerLeft, innerRight),
-                           axis (origin.y, visible.getY(), visible.getBottom(), top, bottom, innerTop, innerBottom) };
-
-    if (innerRight <= innerLeft || innerBottom <= innerTop)
-        return {};
-
-    placement.container = { left, top, right - left, bottom - top };
-    placement.interior = { innerLeft, innerTop, innerRight - innerLeft, innerBottom - innerTop };
-    return placement;
+    return Placement { *pixels, pixels->touched (pixels->visible) };
 }
 
 void StaticLayerCache::paintLayer()
@@ -222,6 +152,7 @@ void StaticLayerCache::paintLayer()
     g.reduceClipRegion (stale);
     stale.clear();
     paintStill (g);
+    ++layerPaints;
 }
 
 void StaticLayerCache::paint (juce::Graphics& g)
@@ -252,59 +183,24 @@ void StaticLayerCache::paint (juce::Graphics& g)
         layerArea = {};
     }
 
-    if (layerArea != placement->container || layerInterior != placement->interior
-        || layerVisible != placement->visible || ! juce::approximatelyEqual (layerScale, placement->scale))
+    if (layerArea != placement->container || layerVisible != placement->pixels.visible
+        || ! juce::approximatelyEqual (layerScale, placement->pixels.scale))
     {
         // Painted anew for these device pixels, where the renderer rounds some positions otherwise,
         // and for what its parents leave of it: the part they cut off was not painted.
-        layerScale = placement->scale;
+        layerScale = placement->pixels.scale;
         layerArea = placement->container;
-        layerInterior = placement->interior;
-        layerVisible = placement->visible;
-        copied = layerInterior == layerArea ? layer : layer.getClippedImage (layerInterior - layerArea.getPosition());
+        layerVisible = placement->pixels.visible;
         stale = bounds;
     }
 
     if (! stale.isEmpty())
         paintLayer();
 
-    if (layerInterior != layerArea)
-    {
-        // The pixels at the edges that the owner covers only in part: the framework paints them
-        // over what the parent painted there, and so they are painted here, directly, before the
-        // copy covers the rest. What is left out ends more than a device pixel short of the edge
-        // pixels, so that each of them lies within the same run of its scan line, and is drawn
-        // the same way, as when the whole owner is painted: the renderer blends the first pixel
-        // of a run and the pixels within it with slightly different rounding.
-        const juce::Graphics::ScopedSaveState state (g);
-        g.excludeClipRegion (layerVisible.reduced (static_cast<int> (std::floor (1.0f / layerScale)) + 1));
-
-        if (! g.isClipEmpty())
-            paintStill (g);
-    }
-
     {
         const juce::Graphics::ScopedSaveState state (g);
         g.setOpacity (1.0f);
-
-        if (juce::approximatelyEqual (layerScale, 1.0f))
-        {
-            // Without a scale device pixels are the owner's, a whole number of them from its origin.
-            g.drawImageAt (copied, juce::roundToInt (layerInterior.getX() - placement->position.x),
-                           juce::roundToInt (layerInterior.getY() - placement->position.y));
-        }
-        else
-        {
-            // Back to device pixels, where the copy lies a whole number of pixels from the frame's
-            // origin: the renderer copies it as it is. The nudge of half a 256th of a pixel keeps
-            // the renderer's truncation to 256ths on the same whole pixel either side of it.
-            constexpr double nudge = 1.0 / 512.0;
-            const auto x = static_cast<double> (layerInterior.getX()) - placement->position.x + nudge;
-            const auto y = static_cast<double> (layerInterior.getY()) - placement->position.y + nudge;
-            g.drawImageTransformed (copied, juce::AffineTransform::translation (static_cast<float> (x), static_cast<float> (y))
-                                                .scaled (1.0f / layerScale),
-                                    false);
-        }
+        placement->pixels.copy (g, layer, layerArea.getPosition());
     }
 
     paintLive (g);
@@ -325,5 +221,9 @@ bool StaticLayerCache::invalidate (const juce::Rectangle<int>& area)
 void StaticLayerCache::releaseResources()
 {
     layer = {};
-    copied = {};
+}
+
+int StaticLayerCache::getLayerPaintCount() const noexcept
+{
+    return layerPaints;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/DevicePixels.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -23,25 +25,22 @@
     shows has changed without a repaint being asked for (such as a name read from shared
     settings); it must be cheap. Without it, every change must come with a repaint.
 
-    At every display scale the copy is a copy of whole device pixels, never resampled. On a
-    scaled display an owner may start or end inside a device pixel: the framework paints such a
-    pixel over what the parent painted there, so the layer holds only the pixels that the owner
-    covers wholly, and the thin frame of pixels that it covers in part is painted directly on
-    every frame, as the framework paints it. An owner that a parent cuts off is painted directly
-    on a scaled display (only there: at scale 1 the layer holds what its parents leave of it),
-    since the renderer draws the pixels along such a cut in ways no layer repeats. The layer is painted in the window's own device coordinates and with the
-    clip that the owner's parents give it there, for the renderer does not round positions alike
+    At every display scale the copy is a copy of whole device pixels, never resampled, and it
+    covers every device pixel that the owner touches. On a scaled display an owner may start or
+    end inside a device pixel, which the framework's clip for it takes in: the owner must cover
+    each pixel that it touches, in part or wholly, with an opaque paint of its own first (a fill of
+    its clip, or an opaque picture copied over those pixels with DevicePixels), so that no such
+    pixel shows what a parent or a sibling painted there, in the layer or in the window. An owner
+    that a parent cuts off has in its layer what the parents leave of it, painted anew when that
+    changes. The layer is painted in the window's own device coordinates and with the clip that
+    the owner's parents give it there, for the renderer does not round positions alike
     everywhere (text baselines at half pixels, the steps of resampled images, which depend on
-    where a run of pixels starts and ends). At scale 1 nothing is painted directly: the copy is
-    all there is besides the live children.
+    where a run of pixels starts and ends): its runs of pixels start and end where the window's do.
 
-    Where the owner lies on the device is worked out from its position in the top-level
-    component and the renderer's pixel scale: a window paints its top-level component from a whole
-    device pixel with the display's scale as its only transform (the Linux and Windows peers do;
-    so do the test probe and the benchmarks, from pixel 0). A peer's frame image starts at the
-    corner of the area it repaints, and the framework's own rounding moves with it; the layer is
-    painted as for a frame that starts at the window's corner. Under any other transform of the
-    owner or a parent the cache paints the owner directly.
+    Where the owner lies on the device is worked out by DevicePixels. A peer's frame image starts
+    at the corner of the area it repaints, and the framework's own rounding moves with it; the
+    layer is painted as for a frame that starts at the window's corner. Under any other transform
+    of the owner or a parent the cache paints the owner directly.
 
     Install it with juce::Component::setCachedComponentImage; the owner then owns it.
 */
@@ -56,15 +55,16 @@ public:
     bool invalidate (const juce::Rectangle<int>& area) override;
     void releaseResources() override;
 
+    /** How often the layer has been painted, in whole or in part, since the cache was made. */
+    int getLayerPaintCount() const noexcept;
+
 private:
-    /** Where the owner lies on the device's pixels, counted from the top-level component's origin. */
+    /** Where the owner lies on the device, and the device pixels that its layer covers: all that
+        it touches of what its parents leave of it. */
     struct Placement
     {
-        float scale = 1.0f;
-        juce::Point<double> position;       // of the owner's origin
-        juce::Rectangle<int> container;     // the pixels that it covers at all
-        juce::Rectangle<int> interior;      // the pixels that it covers wholly
-        juce::Rectangle<int> visible;       // what its parents leave of it, in its own coordinates
+        DevicePixels pixels;
+        juce::Rectangle<int> container;
     };
 
     class FramePixels;
@@ -82,12 +82,11 @@ private:
     std::function<bool()> inputsChanged;
 
     juce::Image layer;                      // the container's pixels
-    juce::Image copied;                     // the interior's, within the layer
     juce::RectangleList<int> stale;
     float layerScale = 1.0f;
     juce::Rectangle<int> layerArea;
-    juce::Rectangle<int> layerInterior;
     juce::Rectangle<int> layerVisible;
+    int layerPaints = 0;
 
     JUCE_DECLARE_NON_COPYABLE (StaticLayerCache)
 };

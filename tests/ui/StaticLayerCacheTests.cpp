@@ -195,7 +195,7 @@ TEST_F (StaticLayerCacheOnDevice, StripCutOffByItsWindowPaintsAsWithoutTheCache)
     setUpStrip (strips);
     strips.changeBoth ([] (ChannelComponent& strip) { strip.setSize (190, 300); });
 
-    for (const auto scale : plainAndFractionalScales)
+    for (const auto scale : scales)
     {
         // Past the right and bottom edges, then out over the left and top ones.
         EXPECT_EQ (strips.difference (scale, { 1, 2 }), 0) << at (scale, { 1, 2 });
@@ -209,6 +209,24 @@ TEST_F (StaticLayerCacheOnDevice, StripCutOffByItsWindowPaintsAsWithoutTheCache)
 
         for (auto* window : { strips.cachedWindow.get(), strips.uncachedWindow.get() })
             window->setSize (163, 283);
+    }
+}
+
+TEST_F (StaticLayerCacheOnDevice, StripCutThroughItsPicturesAndNamesPaintsAsWithoutTheCache)
+{
+    // Cuts down through the left fader's track and cap and across the names: where resampled
+    // pictures and text run into a parent's edge.
+    CachedBesideUncached<ChannelComponent> strips (190, 300, monitorL, monitorR);
+    setUpStrip (strips);
+    const std::vector<juce::Rectangle<int>> windows { { 42, 283 }, { 49, 290 }, { 53, 275 }, { 163, 287 } };
+
+    for (const auto& window : windows)
+    {
+        for (auto* probe : { strips.cachedWindow.get(), strips.uncachedWindow.get() })
+            probe->setSize (window.getWidth(), window.getHeight());
+
+        for (const auto scale : scales)
+            EXPECT_EQ (strips.difference (scale, { 1, 2 }), 0) << "window " << window.toString() << " " << at (scale, { 1, 2 });
     }
 }
 
@@ -261,6 +279,10 @@ TEST_F (StaticLayerCacheOnDevice, ChangedChannelNamesShowWithoutARepaint)
         EXPECT_EQ (strips.difference (scale, { 1, 2 }), 0) << at (scale, { 1, 2 });
         EXPECT_EQ (rows.difference (scale, { 1, 2 }), 0) << at (scale, { 1, 2 });
 
+        // The right channel's name alone.
+        names[Hardware::DeviceOutput] = juce::StringArray { "Left Speaker", "Subwoofer" };
+        EXPECT_EQ (strips.difference (scale, { 1, 2 }), 0) << "right name " << at (scale, { 1, 2 });
+
         names[Hardware::DeviceOutput] = outputNames;
         names[Hardware::DeviceInput] = inputNames;
     }
@@ -287,4 +309,54 @@ TEST_F (StaticLayerCacheOnDevice, StripShowsTheBackendGoneAndTheMainBackgroundCh
 
     for (const auto scale : plainAndFractionalScales)
         EXPECT_EQ (strips.difference (scale, { 3, 3 }), 0) << at (scale, { 3, 3 });
+}
+
+namespace
+{
+int layerPaints (juce::Component& owner)
+{
+    const auto* cache = dynamic_cast<StaticLayerCache*> (owner.getCachedComponentImage());
+    return cache != nullptr ? cache->getLayerPaintCount() : -1;
+}
+} // namespace
+
+TEST_F (StaticLayerCacheOnDevice, SteadyTicksCopyTheLayerWithoutPaintingItAgain)
+{
+    CachedBesideUncached<ChannelComponent> strips (200, 400, monitorL, monitorR);
+    setUpStrip (strips);
+    CachedBesideUncached<InputComponent> rows (300, 30, micIn1);
+
+    // Whole, and cut off by the window's edges.
+    const std::vector<Point> places { { 3, 3 }, { -31, -21 } };
+
+    for (const auto scale : scales)
+    {
+        for (const auto place : places)
+        {
+            ASSERT_EQ (strips.difference (scale, place), 0) << at (scale, place);
+            ASSERT_EQ (rows.difference (scale, place), 0) << at (scale, place);
+            const auto stripPaints = layerPaints (strips.cached);
+            const auto rowPaints = layerPaints (rows.cached);
+            ASSERT_GT (stripPaints, 0);
+            ASSERT_GT (rowPaints, 0);
+
+            // Ticks: new levels, and the window around the strip and the row repainted, as the
+            // meter timer has their containers repainted.
+            for (int tick = 0; tick < 4; ++tick)
+            {
+                sim.KSIM_SetInputLevel (0, Hardware::ApplicationPlayback, 0, -300 * tick);
+                sim.KSIM_SetInputLevel (0, Hardware::DeviceInput, 0, -500 * tick);
+                backend->refreshMeters();
+                strips.cachedWindow->repaint();
+                rows.cachedWindow->repaint();
+                strips.cachedWindow->paintFrame (scale);
+                rows.cachedWindow->paintFrame (scale);
+            }
+
+            EXPECT_EQ (layerPaints (strips.cached), stripPaints) << at (scale, place);
+            EXPECT_EQ (layerPaints (rows.cached), rowPaints) << at (scale, place);
+            EXPECT_EQ (strips.difference (scale, place), 0) << "after the ticks " << at (scale, place);
+            EXPECT_EQ (rows.difference (scale, place), 0) << "after the ticks " << at (scale, place);
+        }
+    }
 }
