@@ -33,8 +33,9 @@ DWORD errorFromErrno (int error) noexcept
         case ENOENT:       return ERROR_FILE_NOT_FOUND;
         case EACCES:
         case EPERM:
-        case EISDIR:
-        case ELOOP:        return ERROR_ACCESS_DENIED;   // a folder or a symbolic link in the file's place
+        case EISDIR:       // EISDIR, ELOOP, ENXIO: a folder, a symbolic link, a socket in the file's place
+        case ELOOP:
+        case ENXIO:        return ERROR_ACCESS_DENIED;
         case ETIMEDOUT:    return ERROR_TIMEOUT;
         case EMFILE:
         case ENFILE:       return errorTooManyOpenFiles;
@@ -94,6 +95,16 @@ bool isUsersOwn (const struct stat& status) noexcept
     return S_ISREG (status.st_mode) && status.st_uid == ::geteuid() && (status.st_mode & 077) == 0;
 }
 
+// Whether the name still leads to this file. Once someone else has removed it, whatever carries
+// the name now (another event's file, or anything else put there) is not this file's to remove.
+bool carriesName (int file, const char* path) noexcept
+{
+    struct stat own {};
+    struct stat named {};
+    return ::fstat (file, &own) == 0 && ::lstat (path, &named) == 0
+        && own.st_dev == named.st_dev && own.st_ino == named.st_ino;
+}
+
 int closeFailing (int file, int error) noexcept
 {
     ::close (file);
@@ -104,13 +115,27 @@ int closeFailing (int file, int error) noexcept
 // Opens the event's file and takes its creator's byte; `status` is the file's after that. The file
 // is checked before anything else is done with it. A file that its last holder removed while
 // this one waited for the byte is given up for the one that now carries the name.
+//
+// Whatever is in the file's place is looked at before it is opened, and only a file of the user's
+// own is: opening a FIFO lets through a process that waits at its other end, opening a device
+// node calls its driver, and a socket cannot be opened at all. Something put there between the
+// look and the open is opened without waiting (O_NONBLOCK, which changes nothing for a regular
+// file) and without becoming the process's terminal (O_NOCTTY), and then refused by the check of
+// the descriptor.
 int openFile (const char* path, bool mayCreate, struct stat& status) noexcept
 {
     const auto deadline = lockDeadline();
+    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (mayCreate ? O_CREAT : 0);
 
     for (;;)
     {
-        const int file = ::open (path, O_RDWR | O_NOFOLLOW | O_CLOEXEC | (mayCreate ? O_CREAT : 0), 0600);
+        if (::lstat (path, &status) == 0 && ! isUsersOwn (status))
+        {
+            errno = EACCES;
+            return -1;
+        }
+
+        const int file = ::open (path, flags, 0600);
 
         if (file < 0)
             return -1;
@@ -244,7 +269,8 @@ void EventObject::close() noexcept
 
         // The last holder removes the name, under the creator's byte so that nobody is joining
         // meanwhile. Without that byte in time the name stays: the next creator finds no holder.
-        if (lockByteBefore (file, creatorByte, lockDeadline()) && lockByte (file, F_WRLCK, holderByte))
+        if (lockByteBefore (file, creatorByte, lockDeadline()) && lockByte (file, F_WRLCK, holderByte)
+            && carriesName (file, path))
             ::unlink (path);
 
         ::close (file);

@@ -11,11 +11,13 @@
 // have added), so the event behaves as if it were at most 1.
 //
 // Every user can put files into /dev/shm, so the file of an event must be a regular file of the
-// effective user that neither group nor others may open; any other (also a symbolic link in its
-// place) is refused with ERROR_ACCESS_DENIED before it is locked or mapped. The checks look at the
-// open descriptor, and the semaphore and the locks are in that one file, so nothing can be
-// swapped in between. (A named POSIX semaphore would be a second file in /dev/shm, opened by name
-// only, which could not be checked that way.)
+// effective user that neither group nor others may open; any other (also a symbolic link, a
+// folder, a FIFO, a socket or a device node in its place) is refused with ERROR_ACCESS_DENIED and
+// left as it is. What the name leads to is looked at before it is opened, so that a FIFO or a
+// device node is not even opened; the checks that count look at the open descriptor, and the
+// semaphore and the locks are in that one file, so nothing can be swapped in between. (A named
+// POSIX semaphore would be a second file in /dev/shm, opened by name only, which could not be
+// checked that way.)
 //
 // Like Windows, the system forgets a named event once no process holds a handle to it, also when
 // the last holder crashed: a file that a dead process leaves behind is taken for nothing. Every
@@ -24,8 +26,9 @@
 // byte 0 first, which serialises them, and then tries to lock byte 1 exclusively: when that
 // succeeds no live process holds the event, so a creator sets the semaphore up afresh
 // (unsignalled, or as asked) and an opener finds no event and removes the name. The last handle
-// to close removes the name, also under the lock on byte 0. (The locks are on ranges of the file;
-// they have nothing to do with the semaphore stored at its start.)
+// to close removes the name, also under the lock on byte 0, if the name still leads to its file
+// (what else carries it by then is not the handle's to remove). (The locks are on ranges of the
+// file; they have nothing to do with the semaphore stored at its start.)
 //
 // Nobody waits for byte 0 without a limit, since a process of the same user may hold it and be
 // stopped: whoever has not got it within lockTimeLimitMs gives up. A creator or opener then fails
