@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config juce-modules-source libgtest-dev fontconfig-config ccache
-          xvfb xauth xdotool x11-apps imagemagick clang libclang-rt-14-dev "$@")
+          xvfb xauth xdotool x11-apps x11-utils xsettingsd imagemagick clang libclang-rt-14-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do
