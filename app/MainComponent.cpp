@@ -1,5 +1,7 @@
 #include "app/MainComponent.h"
 
+#include "app/DisplayUserArea.h"
+#include "app/WindowPlacement.h"
 #include "backend/HardwareBackend.h"
 #include "ui/AboutDialogue.h"
 #include "ui/ChannelComponent.h"
@@ -7,6 +9,8 @@
 #include "ui/MacroSliderComponent.h"
 #include "ui/MatrixComponent.h"
 #include "ui/OverlayDialogue.h"
+
+#include <optional>
 
 namespace
 {
@@ -244,11 +248,16 @@ void MainComponent::updateSizeLimits()
     // The display is picked by the view's bounds within its window, as they stand.
     int displayWidth = 165535;
     int displayHeight = 165535;
+    std::optional<juce::Rectangle<int>> workArea;
+    std::optional<WindowPlacement> placement;
 
     if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getBounds()))
     {
-        displayWidth = display->userArea.getWidth();
-        displayHeight = display->userArea.getHeight();
+        workArea = DisplayUserArea::announcedWorkArea();
+        const auto area = DisplayUserArea::within (*display, workArea);
+        displayWidth = area.getWidth();
+        displayHeight = area.getHeight();
+        placement.emplace (*display, area, getWindowFrame());
     }
 
     const auto strips = static_cast<int> (outputContainer.items.size());
@@ -268,48 +277,60 @@ void MainComponent::updateSizeLimits()
         const auto maximumWidth = juce::jmax (660, displayWidth);
         const auto maximumHeight = juce::jmax (450, displayHeight);
 
+        // The limits are the window's with its frame: the framework keeps the framed window within
+        // them (on X11 it announces them to the window manager less the frame).
         if (parentWindow != nullptr)
             parentWindow->setResizeLimits (660, 450, maximumWidth, maximumHeight);
 
         // Never larger than the window may be: a view beyond the display would put the settings
-        // panel and half of the strips off the screen, and the window would fight the size.
-        setBounds (getX(), getY(), juce::jmin ((strips + 5) * 100, maximumWidth),
-                   juce::jmin (550 + inputRowHeight * rows, maximumHeight));
+        // panel and half of the strips off the screen, and the window would fight the size. Nor
+        // larger than leaves its frame room on the user area, where the window manager's limit
+        // would not see to that.
+        const auto largestWidth = placement ? juce::jmax (660, placement->largestWidth (maximumWidth)) : maximumWidth;
+        const auto largestHeight = placement ? juce::jmax (450, placement->largestHeight (maximumHeight)) : maximumHeight;
+
+        setBounds (getX(), getY(), juce::jmin ((strips + 5) * 100, largestWidth),
+                   juce::jmin (550 + inputRowHeight * rows, largestHeight));
     }
 
-    keepWindowOnScreen();
+    keepWindowOnScreen (workArea);
     resized();
 }
 
-void MainComponent::keepWindowOnScreen()
+juce::BorderSize<int> MainComponent::getWindowFrame() const
+{
+    if (parentWindow != nullptr && parentWindow->isOnDesktop())
+        if (auto* peer = parentWindow->getPeer())
+            if (const auto frameSize = peer->getFrameSizeIfPresent())
+                return *frameSize;
+
+    return {};
+}
+
+void MainComponent::keepWindowOnScreen (std::optional<juce::Rectangle<int>> workArea)
 {
     // The window keeps its position when the view gives it a new size, so a window that grew may
     // reach past the right or bottom edge of its display, taking the settings panel, the scroll bar
-    // and the corner resizer with it. It is moved back by what sticks out, counted with the frame
-    // the system draws around it, but never past the user area's left or top edge, so that the
-    // title bar stays on the screen (a window larger than the area loses its right and bottom).
-    // A window that fits stays where it is.
+    // and the corner resizer with it. It is moved back by what sticks out, counted in physical
+    // pixels with the frame the system draws around it, but never past the user area's left or top
+    // edge, so that the title bar stays on the screen (a window larger than the area loses its
+    // right and bottom). A window that fits stays where it is.
     if (parentWindow == nullptr || ! parentWindow->isOnDesktop())
         return;
 
-    juce::BorderSize<int> frame;
-
-    if (auto* peer = parentWindow->getPeer())
-        if (const auto frameSize = peer->getFrameSizeIfPresent())
-            frame = *frameSize;
-
-    const auto outer = frame.addedTo (parentWindow->getScreenBounds());
-    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (outer);
+    const auto frame = getWindowFrame();
+    const auto bounds = parentWindow->getScreenBounds();
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (frame.addedTo (bounds));
 
     if (display == nullptr)
         return;
 
-    const auto area = display->userArea;
-    const auto left = juce::jmax (area.getX(), juce::jmin (outer.getX(), area.getRight() - outer.getWidth()));
-    const auto top = juce::jmax (area.getY(), juce::jmin (outer.getY(), area.getBottom() - outer.getHeight()));
+    const WindowPlacement placement (*display, DisplayUserArea::within (*display, workArea), frame);
+    const auto topLeft = placement.topLeftFor (bounds);
 
-    if (left != outer.getX() || top != outer.getY())
-        parentWindow->setTopLeftPosition (parentWindow->getX() + left - outer.getX(), parentWindow->getY() + top - outer.getY());
+    if (topLeft != bounds.getPosition())
+        parentWindow->setTopLeftPosition (parentWindow->getX() + topLeft.x - bounds.getX(),
+                                          parentWindow->getY() + topLeft.y - bounds.getY());
 }
 
 //==============================================================================
@@ -331,7 +352,7 @@ void MainComponent::rebuildView()
     if (HardwareBackend::getInstance() == nullptr)
     {
         setBounds (getX(), getY(), 600, 400);
-        keepWindowOnScreen();
+        keepWindowOnScreen (DisplayUserArea::announcedWorkArea());
         return;
     }
 

@@ -9,6 +9,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <optional>
 
 /**
     The content of the main window: the settings panel, the simple or advanced mixer view with its
@@ -91,8 +92,13 @@ private:
     bool isAdvanced() const;
 
     /** Moves the window just enough that it lies on its display's user area, title bar and frame
-        included, when its new size took it past an edge; a window that fits stays where it is. */
-    void keepWindowOnScreen();
+        included, when its new size took it past an edge; a window that fits stays where it is.
+        workArea: what the window manager announces (DisplayUserArea::announcedWorkArea). */
+    void keepWindowOnScreen (std::optional<juce::Rectangle<int>> workArea);
+
+    /** The frame that the window manager draws around the window, as the window's peer reports
+        it; none for a window that is not on the desktop or has no frame. */
+    juce::BorderSize<int> getWindowFrame() const;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

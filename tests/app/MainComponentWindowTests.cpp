@@ -406,3 +406,91 @@ TEST_F (MainWindowPlacementTest, TheViewWithoutABackendAlsoBringsItsWindowBackOn
     view->rebuildView();
     EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (1320, 800, 600, 400));
 }
+
+namespace
+{
+/** The main window on the same screen under a window manager's panels: the work area it announces
+    on the root window, which the framework does not pass on (its user area is the whole screen). */
+class MainWindowWorkAreaTest : public MainWindowPlacementTest
+{
+protected:
+    void TearDown() override
+    {
+        XvfbDisplay::get().clearWorkAreas();
+        MainWindowPlacementTest::TearDown();
+    }
+
+    /** False where no work area can be announced (on Windows it is the system's). */
+    bool announceWorkAreas (const std::vector<juce::Rectangle<int>>& areas, int currentDesktop = -1)
+    {
+        return XvfbDisplay::get().setWorkAreas (areas, currentDesktop);
+    }
+};
+} // namespace
+
+TEST_F (MainWindowWorkAreaTest, TrovikAdvancedStaysOffPanelsAtTheTopAndOnTheLeft)
+{
+    startSimulatorWith ("Trovik");
+    openSimpleViewCentred();
+
+    if (! announceWorkAreas ({ { 60, 40, 1860, 1160 } }))
+        GTEST_SKIP() << "no work area can be announced here";
+
+    // The view fills the work area, its corner resizer at the screen's bottom-right corner.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (60, 40, 1860, 1160));
+    EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 1860, 1160));
+    EXPECT_EQ (window->getConstrainer()->getMaximumWidth(), 1860);
+    EXPECT_EQ (window->getConstrainer()->getMaximumHeight(), 1160);
+
+    // Put under the panels, it comes out from under them on the next size change.
+    window->setTopLeftPosition (0, 0);
+    pump();
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (60, 40, 1860, 1160));
+}
+
+TEST_F (MainWindowWorkAreaTest, PexaAdvancedMovesUpAboveAPanelAtTheBottom)
+{
+    startSimulatorWith ("Pexa");
+    openSimpleViewCentred();
+
+    if (! announceWorkAreas ({ { 0, 0, 1920, 1160 } }))
+        GTEST_SKIP() << "no work area can be announced here";
+
+    // 1300 x 1030 from 560, 325: 195 pixels into the panel.
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (560, 130, 1300, 1030));
+    EXPECT_EQ (window->getConstrainer()->getMaximumWidth(), 1920);
+    EXPECT_EQ (window->getConstrainer()->getMaximumHeight(), 1160);
+}
+
+TEST_F (MainWindowWorkAreaTest, TheCurrentDesktopsWorkAreaCounts)
+{
+    startSimulatorWith ("Trovik");
+    openSimpleViewCentred();
+
+    // Desktop 1 shown, with panels that desktop 0 does not have.
+    if (! announceWorkAreas ({ { 0, 0, 1920, 1160 }, { 60, 40, 1860, 1160 } }, 1))
+        GTEST_SKIP() << "no work area can be announced here";
+
+    chooseMode (2);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (60, 40, 1860, 1160));
+}
+
+TEST_F (MainWindowWorkAreaTest, TheViewWithoutABackendAlsoStaysOffThePanel)
+{
+    startSimulatorWith ("Pexa");
+    openSimpleViewCentred();
+
+    if (! announceWorkAreas ({ { 0, 0, 1920, 1160 } }))
+        GTEST_SKIP() << "no work area can be announced here";
+
+    // From where a drag left the window partly under the panel.
+    window->setTopLeftPosition (1700, 1000);
+    pump();
+    HardwareBackend::deleteInstance();
+    ASSERT_EQ (HardwareBackend::getInstance(), nullptr);
+    view->rebuildView();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (1320, 760, 600, 400));
+}

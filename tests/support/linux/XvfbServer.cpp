@@ -66,6 +66,7 @@ public:
         changeProperty = reinterpret_cast<decltype (changeProperty)> (::dlsym (library, "XChangeProperty"));
         sync = reinterpret_cast<decltype (sync)> (::dlsym (library, "XSync"));
         setErrorHandler = reinterpret_cast<decltype (setErrorHandler)> (::dlsym (library, "XSetErrorHandler"));
+        deleteProperty = reinterpret_cast<decltype (deleteProperty)> (::dlsym (library, "XDeleteProperty"));
     }
 
     ~Xlib()
@@ -77,7 +78,8 @@ public:
     bool isLoaded() const noexcept
     {
         return openDisplay != nullptr && closeDisplay != nullptr && internAtom != nullptr
-            && sendEvent != nullptr && changeProperty != nullptr && sync != nullptr && setErrorHandler != nullptr;
+            && sendEvent != nullptr && changeProperty != nullptr && sync != nullptr && setErrorHandler != nullptr
+            && deleteProperty != nullptr;
     }
 
     Display* (*openDisplay) (const char*) = nullptr;
@@ -87,6 +89,7 @@ public:
     int (*changeProperty) (Display*, Window, Atom, Atom, int, int, const unsigned char*, int) = nullptr;
     int (*sync) (Display*, int) = nullptr;
     XErrorHandler (*setErrorHandler) (XErrorHandler) = nullptr;
+    int (*deleteProperty) (Display*, Window, Atom) = nullptr;
 
 private:
     void* library = nullptr;
@@ -221,6 +224,26 @@ bool XvfbServer::setFrameExtents (unsigned long window, int left, int right, int
         const long extents[] = { left, right, top, bottom };
         x.changeProperty (connection, window, x.internAtom (connection, "_NET_FRAME_EXTENTS", 0), XA_CARDINAL, 32,
                           PropModeReplace, reinterpret_cast<const unsigned char*> (extents), 4);
+        return true;
+    });
+}
+
+bool XvfbServer::setRootCardinals (const char* name, const std::vector<long>& values) const
+{
+    return withConnection ([&] (Xlib& x, Display* connection)
+    {
+        x.changeProperty (connection, DefaultRootWindow (connection), x.internAtom (connection, name, 0), XA_CARDINAL, 32,
+                          PropModeReplace, reinterpret_cast<const unsigned char*> (values.data()),
+                          static_cast<int> (values.size()));
+        return true;
+    });
+}
+
+bool XvfbServer::deleteRootProperty (const char* name) const
+{
+    return withConnection ([&] (Xlib& x, Display* connection)
+    {
+        x.deleteProperty (connection, DefaultRootWindow (connection), x.internAtom (connection, name, 0));
         return true;
     });
 }

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <vector>
+
 /**
     A private X server (Xvfb) with one screen, on a display number of its own, for as long as the
     object lives. It ends with the test process in any case.
@@ -36,6 +38,13 @@ public:
     /** Gives a top-level window the frame extents that a window manager would announce for the
         frame it draws around the window (_NET_FRAME_EXTENTS), without drawing or moving anything. */
     bool setFrameExtents (unsigned long window, int left, int right, int top, int bottom) const;
+
+    /** Gives the root window a property of 32-bit CARDINALs, as a window manager announces its
+        desktops, e.g. _NET_WORKAREA (x, y, width, height per desktop) or _NET_CURRENT_DESKTOP. */
+    bool setRootCardinals (const char* name, const std::vector<long>& values) const;
+
+    /** Takes a property off the root window again (true also when it had none). */
+    bool deleteRootProperty (const char* name) const;
 
 private:
     bool sendClientMessage (unsigned long window, const char* type, const char* data) const;

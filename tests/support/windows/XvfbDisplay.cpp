@@ -47,3 +47,10 @@ bool XvfbDisplay::setFrameExtents (juce::Component&, juce::BorderSize<int>) cons
 {
     return false;
 }
+
+bool XvfbDisplay::setWorkAreas (const std::vector<juce::Rectangle<int>>&, int) const
+{
+    return false;
+}
+
+void XvfbDisplay::clearWorkAreas() const {}
