@@ -2,6 +2,7 @@
 
 #include "backend/Settings.h"
 #include "ui/KRVLookAndFeel.h"
+#include "ui/ScrollBarLookAndFeel.h"
 #include "ui/ScrollWheelListener.h"
 #include "ui/SettingsComponent.h"
 #include "ui/SimpleContainer.h"
@@ -71,7 +72,7 @@ public:
     juce::ResizableWindow* parentWindow;
     std::shared_ptr<Settings> settings;
     KRVLookAndFeel mainLookAndFeel;
-    juce::LookAndFeel_V1 scrollBarLookAndFeel;
+    ScrollBarLookAndFeel scrollBarLookAndFeel;
     juce::ApplicationCommandManager commandManager;
     SettingsComponent settingsComponent;
     juce::ScrollBar horizontalScrollBar { false };

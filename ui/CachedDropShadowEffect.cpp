@@ -1,5 +1,6 @@
 #include "ui/CachedDropShadowEffect.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -54,21 +55,43 @@ int CachedDropShadowEffect::getBlurCount() const noexcept
     return blurs;
 }
 
-bool CachedDropShadowEffect::isSameAsLastSource (const juce::Image& sourceImage) const
+bool CachedDropShadowEffect::samePixels (const juce::Image& a, const juce::Image& b)
 {
-    if (lastSource.isNull() || lastSource.getBounds() != sourceImage.getBounds()
-        || lastSource.getFormat() != sourceImage.getFormat())
+    if (a.getBounds() != b.getBounds() || a.getFormat() != b.getFormat())
         return false;
 
-    const juce::Image::BitmapData last (lastSource, juce::Image::BitmapData::readOnly);
-    const juce::Image::BitmapData now (sourceImage, juce::Image::BitmapData::readOnly);
-    const auto rowBytes = static_cast<size_t> (now.width * now.pixelStride);
+    const juce::Image::BitmapData first (a, juce::Image::BitmapData::readOnly);
+    const juce::Image::BitmapData second (b, juce::Image::BitmapData::readOnly);
+    const auto rowBytes = static_cast<size_t> (first.width * first.pixelStride);
 
-    for (int y = 0; y < now.height; ++y)
-        if (std::memcmp (last.getLinePointer (y), now.getLinePointer (y), rowBytes) != 0)
+    for (int y = 0; y < first.height; ++y)
+        if (std::memcmp (first.getLinePointer (y), second.getLinePointer (y), rowBytes) != 0)
             return false;
 
     return true;
+}
+
+const juce::Image& CachedDropShadowEffect::shadowFor (const juce::Image& sourceImage, int radius)
+{
+    for (auto entry = kept.begin(); entry != kept.end(); ++entry)
+    {
+        if (entry->radius == radius && samePixels (entry->source, sourceImage))
+        {
+            std::rotate (entry, entry + 1, kept.end());
+            return kept.back().shadow;
+        }
+    }
+
+    if (kept.size() == picturesKept)
+        kept.erase (kept.begin());
+
+    Blurred blurred { sourceImage.createCopy(), sourceImage.convertedToFormat (juce::Image::SingleChannel), radius };
+    blurred.shadow.duplicateIfShared();
+    blurSingleChannel (blurred.shadow, radius);
+    ++blurs;
+
+    kept.push_back (std::move (blurred));
+    return kept.back().shadow;
 }
 
 void CachedDropShadowEffect::applyEffect (juce::Image& sourceImage, juce::Graphics& destContext, float scaleFactor, float alpha)
@@ -81,18 +104,8 @@ void CachedDropShadowEffect::applyEffect (juce::Image& sourceImage, juce::Graphi
 
     if (sourceImage.isValid())
     {
-        if (radius != blurredRadius || ! isSameAsLastSource (sourceImage))
-        {
-            lastSource = sourceImage.createCopy();
-            blurred = sourceImage.convertedToFormat (juce::Image::SingleChannel);
-            blurred.duplicateIfShared();
-            blurSingleChannel (blurred, radius);
-            blurredRadius = radius;
-            ++blurs;
-        }
-
         destContext.setColour (shadow.colour.withMultipliedAlpha (alpha));
-        destContext.drawImageAt (blurred, offset.x, offset.y, true);
+        destContext.drawImageAt (shadowFor (sourceImage, radius), offset.x, offset.y, true);
     }
 
     destContext.setOpacity (alpha);

@@ -1,6 +1,7 @@
 #include "app/MainViewTestSupport.h"
 
 #include "ui/AboutDialogue.h"
+#include "ui/CachedDropShadowEffect.h"
 #include "ui/ChannelComponent.h"
 #include "ui/InputComponent.h"
 #include "ui/MacroSliderComponent.h"
@@ -767,4 +768,30 @@ TEST_F (MainViewTest, OddOutputCountGivesTheLastOutputAMonoStrip)
 
     for (const auto& request : requests ("SetDspProperty"))
         EXPECT_EQ (request.substr (0, 20), "4D000000C90000000102");
+}
+
+TEST_F (MainViewTest, ScrollBarShadowsAreBlurredOnceAndKeptThroughMeterTicks)
+{
+    startSimulator();
+    storeMode (true);
+    openViewAndSettle();
+    view->setSize (1000, 684);
+
+    const auto* effect = dynamic_cast<const CachedDropShadowEffect*> (view->horizontalScrollBar.getComponentEffect());
+    ASSERT_NE (effect, nullptr);
+    EXPECT_EQ (view->verticalScrollBar.getComponentEffect(), effect);
+
+    // Frames of the whole view at 1.25, where the bars share device pixels with the containers
+    // that every tick repaints; the shadow of each bar is kept.
+    juce::Image frame (juce::Image::ARGB, 1250, 855, true, juce::SoftwareImageType());
+
+    for (int tick = 0; tick < 3; ++tick)
+    {
+        view->timerCallback();
+        juce::Graphics g (frame);
+        g.addTransform (juce::AffineTransform::scale (1.25f));
+        view->paintEntireComponent (g, false);
+    }
+
+    EXPECT_EQ (effect->getBlurCount(), 2);
 }

@@ -1,4 +1,5 @@
 #include "ui/CachedDropShadowEffect.h"
+#include "ui/ScrollBarLookAndFeel.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +64,8 @@ int differingPixels (const juce::Image& a, const juce::Image& b)
     return count;
 }
 
-// The old look-and-feel's scroll bar shadow.
-const juce::DropShadow scrollBarShadow { juce::Colours::black.withAlpha (0.5f), 2, {} };
+// The shadow the program gives its scroll bars, which must be the old look-and-feel's.
+const juce::DropShadow scrollBarShadow = ScrollBarLookAndFeel::getScrollbarShadow();
 } // namespace
 
 TEST (CachedDropShadowEffect, PaintsTheFrameworksShadowAndBlursOnlyWhenThePictureChanges)
@@ -99,8 +100,9 @@ TEST (CachedDropShadowEffect, PaintsTheFrameworksShadowAndBlursOnlyWhenThePictur
         for (auto* window : { &framework, &cached })
             window->bar.setCurrentRange (100.0, 250.0, juce::dontSendNotification);
 
+        // Back where it was: that picture's shadow is still kept.
         EXPECT_EQ (differingPixels (cached.paintFrame (scale), framework.paintFrame (scale)), 0) << "back " << label;
-        ++blurs;
+        EXPECT_EQ (effect.getBlurCount(), blurs) << "back " << label;
     }
 }
 
@@ -115,4 +117,37 @@ TEST (CachedDropShadowEffect, FadedComponentFadesItsShadowAsTheFrameworksDoes)
         window->bar.setAlpha (0.6f);
 
     EXPECT_EQ (differingPixels (cached.paintFrame (1.5f), framework.paintFrame (1.5f)), 0);
+}
+
+TEST (CachedDropShadowEffect, ServesSeveralComponentsWithoutBlurringTheirPicturesAgain)
+{
+    ScrollBarWindow framework;
+    ScrollBarWindow first;
+    ScrollBarWindow second;
+    second.bar.setCurrentRange (600.0, 250.0, juce::dontSendNotification);
+
+    CachedDropShadowEffect effect (scrollBarShadow);
+    first.bar.setComponentEffect (&effect);
+    second.bar.setComponentEffect (&effect);
+
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        EXPECT_EQ (differingPixels (first.paintFrame (1.25f), framework.paintFrame (1.25f)), 0);
+        second.paintFrame (1.25f);
+    }
+
+    EXPECT_EQ (effect.getBlurCount(), 2);
+}
+
+TEST (ScrollBarLookAndFeel, GivesItsScrollBarsTheKeptShadowWhereverTheyAreMoved)
+{
+    // A scroll bar takes its effect from the look-and-feel again whenever it is put somewhere else.
+    ScrollBarLookAndFeel lookAndFeel;
+    juce::Component parent;
+    juce::ScrollBar bar (true);
+    bar.setLookAndFeel (&lookAndFeel);
+    parent.addAndMakeVisible (bar);
+
+    EXPECT_NE (dynamic_cast<CachedDropShadowEffect*> (bar.getComponentEffect()), nullptr);
+    bar.setLookAndFeel (nullptr);
 }
