@@ -65,7 +65,10 @@ int differingPixels (const juce::Image& a, const juce::Image& b)
 }
 
 // The shadow the program gives its scroll bars, which must be the old look-and-feel's.
-const juce::DropShadow scrollBarShadow = ScrollBarLookAndFeel::getScrollbarShadow();
+juce::DropShadow scrollBarShadow()
+{
+    return ScrollBarLookAndFeel::getScrollbarShadow();
+}
 } // namespace
 
 TEST (CachedDropShadowEffect, PaintsTheFrameworksShadowAndBlursOnlyWhenThePictureChanges)
@@ -74,7 +77,7 @@ TEST (CachedDropShadowEffect, PaintsTheFrameworksShadowAndBlursOnlyWhenThePictur
     ScrollBarWindow cached;
     ASSERT_NE (framework.bar.getComponentEffect(), nullptr);   // the look-and-feel's own shadow
 
-    CachedDropShadowEffect effect (scrollBarShadow);
+    CachedDropShadowEffect effect (scrollBarShadow());
     cached.bar.setComponentEffect (&effect);
 
     int blurs = 0;
@@ -110,7 +113,7 @@ TEST (CachedDropShadowEffect, FadedComponentFadesItsShadowAsTheFrameworksDoes)
 {
     ScrollBarWindow framework;
     ScrollBarWindow cached;
-    CachedDropShadowEffect effect (scrollBarShadow);
+    CachedDropShadowEffect effect (scrollBarShadow());
     cached.bar.setComponentEffect (&effect);
 
     for (auto* window : { &framework, &cached })
@@ -126,7 +129,7 @@ TEST (CachedDropShadowEffect, ServesSeveralComponentsWithoutBlurringTheirPicture
     ScrollBarWindow second;
     second.bar.setCurrentRange (600.0, 250.0, juce::dontSendNotification);
 
-    CachedDropShadowEffect effect (scrollBarShadow);
+    CachedDropShadowEffect effect (scrollBarShadow());
     first.bar.setComponentEffect (&effect);
     second.bar.setComponentEffect (&effect);
 
