@@ -1,10 +1,12 @@
 #include "platform/desktop/WorkArea.h"
 
 #include <limits>
+#include <type_traits>
 
 #ifndef _WIN32
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #endif
 
 namespace win
@@ -12,12 +14,58 @@ namespace win
 #ifndef _WIN32
 namespace
 {
+/** The few Xlib calls that the query makes, from the library loaded when it is first asked for,
+    as the framework loads it: a program (or a test) that never asks does not load it at all. The
+    library stays loaded. */
+struct Xlib
+{
+    decltype (&::XOpenDisplay) openDisplay = nullptr;
+    decltype (&::XCloseDisplay) closeDisplay = nullptr;
+    decltype (&::XDefaultRootWindow) defaultRootWindow = nullptr;
+    decltype (&::XInternAtom) internAtom = nullptr;
+    decltype (&::XGetWindowProperty) getWindowProperty = nullptr;
+    decltype (&::XFree) free = nullptr;
+
+    bool isValid() const
+    {
+        return openDisplay != nullptr && closeDisplay != nullptr && defaultRootWindow != nullptr
+            && internAtom != nullptr && getWindowProperty != nullptr && free != nullptr;
+    }
+
+    static const Xlib& get()
+    {
+        static const Xlib xlib = []
+        {
+            Xlib loaded;
+
+            if (auto* library = ::dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL))
+            {
+                const auto bind = [library] (auto& function, const char* name)
+                {
+                    function = reinterpret_cast<std::remove_reference_t<decltype (function)>> (::dlsym (library, name));
+                };
+
+                bind (loaded.openDisplay, "XOpenDisplay");
+                bind (loaded.closeDisplay, "XCloseDisplay");
+                bind (loaded.defaultRootWindow, "XDefaultRootWindow");
+                bind (loaded.internAtom, "XInternAtom");
+                bind (loaded.getWindowProperty, "XGetWindowProperty");
+                bind (loaded.free, "XFree");
+            }
+
+            return loaded;
+        }();
+
+        return xlib;
+    }
+};
+
 /** A property of 32-bit CARDINALs of the window, at most maxItems of them; none when the window
     has no such property (or the server has never heard of its name). */
-std::vector<std::uint32_t> readCardinals (::Display* display, ::Window window, const char* name, long maxItems)
+std::vector<std::uint32_t> readCardinals (const Xlib& xlib, ::Display* display, ::Window window, const char* name, long maxItems)
 {
     std::vector<std::uint32_t> values;
-    const auto property = XInternAtom (display, name, True);
+    const auto property = xlib.internAtom (display, name, True);
 
     if (property == None)
         return values;
@@ -27,7 +75,7 @@ std::vector<std::uint32_t> readCardinals (::Display* display, ::Window window, c
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
 
-    if (XGetWindowProperty (display, window, property, 0, maxItems, False, XA_CARDINAL, &type, &format, &count,
+    if (xlib.getWindowProperty (display, window, property, 0, maxItems, False, XA_CARDINAL, &type, &format, &count,
                             &remaining, &data) == Success
         && type == XA_CARDINAL && format == 32 && data != nullptr)
     {
@@ -39,7 +87,7 @@ std::vector<std::uint32_t> readCardinals (::Display* display, ::Window window, c
     }
 
     if (data != nullptr)
-        XFree (data);
+        xlib.free (data);
 
     return values;
 }
@@ -52,16 +100,21 @@ std::optional<WorkArea::Rect> WorkArea::query (const char* displayName)
     (void) displayName;
     return std::nullopt;
 #else
-    auto* display = XOpenDisplay (displayName);
+    const auto& xlib = Xlib::get();
+
+    if (! xlib.isValid())
+        return std::nullopt;
+
+    auto* display = xlib.openDisplay (displayName);
 
     if (display == nullptr)
         return std::nullopt;
 
     // Four values per desktop; no desktop manager has anywhere near a thousand.
-    const auto root = DefaultRootWindow (display);
-    const auto areas = readCardinals (display, root, "_NET_WORKAREA", 4 * 1024);
-    const auto current = readCardinals (display, root, "_NET_CURRENT_DESKTOP", 1);
-    XCloseDisplay (display);
+    const auto root = xlib.defaultRootWindow (display);
+    const auto areas = readCardinals (xlib, display, root, "_NET_WORKAREA", 4 * 1024);
+    const auto current = readCardinals (xlib, display, root, "_NET_CURRENT_DESKTOP", 1);
+    xlib.closeDisplay (display);
 
     return pick (areas, current.empty() ? std::nullopt : std::optional<std::uint32_t> (current.front()));
 #endif
