@@ -11,7 +11,8 @@ public:
         : DocumentWindow (name,
                           juce::Desktop::getInstance().getDefaultLookAndFeel()
                               .findColour (juce::ResizableWindow::backgroundColourId),
-                          DocumentWindow::minimiseButton | DocumentWindow::closeButton)
+                          DocumentWindow::minimiseButton | DocumentWindow::closeButton,
+                          false)
     {
         setUsingNativeTitleBar (true);
 
@@ -21,6 +22,12 @@ public:
         // The main view places its own corner resizer.
         setResizable (true, false);
         centreWithSize (getWidth(), getHeight());
+
+        // The window system hears of the window only now, at its size and place. On the desktop
+        // from the start, the framework's X11 peer shows a bare 128 x 128 window in the screen's
+        // corner for as long as the view takes to build (the native title bar's and the frame's
+        // changes each make a new window and bring it to the front), and then replaces it.
+        addToDesktop();
         setVisible (true);
     }
 

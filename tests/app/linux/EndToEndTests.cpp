@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 
 // The real executable as a user meets it: started on a private X server against the simulated
@@ -83,6 +84,54 @@ bool isVeiled (const juce::Image& image)
 
     return image.getHeight() > 0;
 }
+/** A top-level window as xev saw it mapped: its id and where it was at that moment. */
+struct MappedWindow
+{
+    juce::int64 id = 0;
+    juce::Rectangle<int> bounds;
+};
+
+/** The windows that were mapped on the root window, in order, read from the output of
+    "xev -root -event substructure": each event is a line naming it, then a line with the window
+    and, for CreateNotify and ConfigureNotify, "(x,y), width W, height H". */
+std::vector<MappedWindow> mappedWindows (const juce::String& xevOutput)
+{
+    std::map<juce::int64, juce::Rectangle<int>> placeOf;
+    std::vector<MappedWindow> mapped;
+    juce::String event;
+
+    for (const auto& line : juce::StringArray::fromLines (xevOutput))
+    {
+        if (! line.startsWithChar (' '))
+        {
+            event = line.upToFirstOccurrenceOf (" event,", false, false);
+            continue;
+        }
+
+        if (! line.contains (" window 0x") || event.isEmpty())
+            continue;
+
+        const auto id = line.fromFirstOccurrenceOf (" window 0x", false, false)
+                            .upToFirstOccurrenceOf (",", false, false).getHexValue64();
+
+        if (event == "CreateNotify" || event == "ConfigureNotify")
+        {
+            const auto position = line.fromFirstOccurrenceOf ("(", false, false).upToFirstOccurrenceOf (")", false, false);
+            placeOf[id] = { position.upToFirstOccurrenceOf (",", false, false).getIntValue(),
+                            position.fromFirstOccurrenceOf (",", false, false).getIntValue(),
+                            line.fromFirstOccurrenceOf ("width ", false, false).getIntValue(),
+                            line.fromFirstOccurrenceOf ("height ", false, false).getIntValue() };
+        }
+        else if (event == "MapNotify")
+        {
+            mapped.push_back ({ id, placeOf[id] });
+        }
+
+        event = {};
+    }
+
+    return mapped;
+}
 } // namespace
 
 class EndToEnd : public ::testing::Test
@@ -90,9 +139,9 @@ class EndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const auto* tool : { "Xvfb", "xdotool", "import" })
+        for (const auto* tool : { "Xvfb", "xdotool", "import", "xev" })
             if (! ExternalProgram::isInstalled (tool))
-                GTEST_SKIP() << tool << " is not installed; tools/install-deps.sh installs Xvfb, xdotool and ImageMagick";
+                GTEST_SKIP() << tool << " is not installed; tools/install-deps.sh installs Xvfb, xdotool, ImageMagick and xev";
 
         started = juce::Time::getMillisecondCounter();
 
@@ -134,11 +183,27 @@ protected:
 
         secondMixer.reset();
         mixer.reset();
+        windowWatcher.reset();
         server.reset();
     }
 
     juce::File journalFile() const { return folder.getChildFile ("journal.txt"); }
     juce::File logFile() const { return folder.getChildFile ("mixer.log"); }
+    juce::File windowEventsFile() const { return folder.getChildFile ("x-events.txt"); }
+
+    /** Starts xev on the root window, to see every top-level window that is created, placed and
+        mapped, and waits until it listens: until it has reported a property of the root window
+        that the test sets for it. */
+    bool startWatchingWindows()
+    {
+        windowEventsFile().deleteFile();
+        windowWatcher = std::make_unique<ExternalProgram> (juce::StringArray { "xev", "-root", "-event", "substructure", "-event", "property" },
+                                                           environment, windowEventsFile());
+
+        return windowWatcher->wasStarted()
+            && waitUntil ([this] { server->setRootCardinals ("KELVARO_END_TO_END_MARK", { 1 });
+                                   return windowEventsFile().loadFileAsString().contains ("KELVARO_END_TO_END_MARK"); }, 10000);
+    }
 
     int remainingMs() const
     {
@@ -222,17 +287,13 @@ protected:
         }
     }
 
-    /** The mixer's window, once it is the only one shown and stays: at start the framework
-        replaces its first window by another one, which now and then gets shown for a moment. */
-    juce::String findSettledWindow()
+    /** The mixer's window, once it is shown: the first window shown is the one that stays, at
+        its size and place (no bare window flashes up in the screen's corner while the view is
+        built, as the framework's own windows did before the view was put on the desktop). */
+    juce::String findShownWindow()
     {
         const auto found = findWindows();
-
-        if (found.size() != 1 || geometryOf (found[0]).isEmpty())
-            return {};
-
-        juce::Thread::sleep (200);
-        return findWindows() == found ? found[0] : juce::String();
+        return found.size() == 1 && ! geometryOf (found[0]).isEmpty() ? found[0] : juce::String();
     }
 
     /** Where the window is on the screen; empty when it cannot be found out. */
@@ -312,6 +373,7 @@ protected:
     juce::String window;    // the mixer's window, once it is there
     std::unique_ptr<XvfbServer> server;
     ExternalProgram::Environment environment;
+    std::unique_ptr<ExternalProgram> windowWatcher;
     std::unique_ptr<ExternalProgram> mixer;
     std::unique_ptr<ExternalProgram> secondMixer;
 };
@@ -336,9 +398,10 @@ TEST_F (EndToEnd, StartSwitchToAdvancedMixCloseAndFindTheSettings)
             << "another Kelvaro Audio Mixer runs on this machine; the test can only start one when none does";
         mixerLock.exit();
 
+        ASSERT_TRUE (startWatchingWindows()) << "xev did not report on the root window";
         mixer = startMixer();
         ASSERT_TRUE (mixer->wasStarted());
-        ASSERT_TRUE (waitUntil ([this] { return (window = findSettledWindow()).isNotEmpty() || ! mixer->isRunning(); }, 20000))
+        ASSERT_TRUE (waitUntil ([this] { return (window = findShownWindow()).isNotEmpty() || ! mixer->isRunning(); }, 20000))
             << "no window \"" << windowTitle << "\" appeared";
 
         if (mixer->isRunning())
@@ -354,6 +417,14 @@ TEST_F (EndToEnd, StartSwitchToAdvancedMixCloseAndFindTheSettings)
     EXPECT_EQ (simpleBounds.getHeight(), 550);
     EXPECT_TRUE (simpleBounds.getWidth() == 800 || simpleBounds.getWidth() == 790) << simpleBounds.toString();
     EXPECT_EQ (simpleBounds.getCentre(), juce::Point<int> (screenWidth / 2, screenHeight / 2));
+
+    // The mixer's window is the only one that was ever shown, and it was shown at its size and
+    // place: no bare window in the screen's corner while the view was being built.
+    windowWatcher.reset();
+    const auto mapped = mappedWindows (windowEventsFile().loadFileAsString());
+    ASSERT_EQ (mapped.size(), 1u) << windowEventsFile().loadFileAsString();
+    EXPECT_EQ (mapped[0].id, window.getLargeIntValue());
+    EXPECT_EQ (mapped[0].bounds, juce::Rectangle<int> (400, 225, 800, 550));
 
     juce::Image simple;
     ASSERT_TRUE (waitUntil ([&] { simple = screenshot (window, "mixer-simple.png"); return simple.isValid() && isPainted (simple); }, 25000))
