@@ -54,16 +54,6 @@ juce::Rectangle<int> DevicePixels::touched (juce::Rectangle<int> localArea) cons
     return { left, top, ceilToInt (toDevice (area.getRight())) - left, ceilToInt (toDevice (area.getBottom())) - top };
 }
 
-juce::Rectangle<int> DevicePixels::covered (juce::Rectangle<int> localArea) const
-{
-    const auto area = localArea + topLevelPosition;
-    const auto left = ceilToInt (toDevice (area.getX()));
-    const auto top = ceilToInt (toDevice (area.getY()));
-    const auto right = floorToInt (toDevice (area.getRight()));
-    const auto bottom = floorToInt (toDevice (area.getBottom()));
-    return { left, top, juce::jmax (0, right - left), juce::jmax (0, bottom - top) };
-}
-
 void DevicePixels::copy (juce::Graphics& g, const juce::Image& image, juce::Point<int> devicePosition) const
 {
     if (juce::approximatelyEqual (scale, 1.0f))

@@ -37,9 +37,6 @@ public:
     /** The device pixels that an area of the component, in its own coordinates, touches at all. */
     juce::Rectangle<int> touched (juce::Rectangle<int> localArea) const;
 
-    /** The device pixels that an area of the component, in its own coordinates, covers wholly. */
-    juce::Rectangle<int> covered (juce::Rectangle<int> localArea) const;
-
     /** Copies `image` onto `g`, the component's own context, with the image's top-left corner on
         the device pixel `devicePosition`: a plain copy of its pixels at the context's opacity. */
     void copy (juce::Graphics& g, const juce::Image& image, juce::Point<int> devicePosition) const;
